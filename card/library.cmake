@@ -29,3 +29,6 @@ add_custom_target(SSIKovo_import ALL DEPENDS ${SSIKOVO_IMPORT_LIB} SSIKovo)
 add_library(SSIKovo::import INTERFACE IMPORTED GLOBAL)
 target_link_libraries(SSIKovo::import INTERFACE ${SSIKOVO_IMPORT_LIB})
 target_include_directories(SSIKovo::import INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+
+ssikovo_library(SSIKovoPortSim ${CMAKE_CURRENT_SOURCE_DIR}/port_io_bus.cpp)
+target_include_directories(SSIKovoPortSim PRIVATE ${PROJECT_SOURCE_DIR}/nalouni/common)
