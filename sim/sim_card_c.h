@@ -32,8 +32,15 @@ typedef struct SimCardSettings {
   SimEncoderSettings encoder[SIM_CHANNELS];
 } SimCardSettings;
 
-/* Resets the card to power-on state with the given settings and clock. */
+/* Resets the card to power-on state with the given settings and clock.
+   settings NULL: the defaults of SimCard_DefaultSettings. now NULL: time
+   stands still at 0. The card reads the clock once per bus access and once
+   per steering call. */
 void SimCard_Reset(const SimCardSettings *settings, SimNowNs now, void *context);
+
+/* Address 0x100, card present, no zero input active, four plugged 25-bit
+   Gray encoders at rest at position 0. */
+void SimCard_DefaultSettings(SimCardSettings *out);
 
 /* One bus access at an absolute I/O port; ports outside the card float. */
 uint8_t SimCard_Read(uint16_t port);
@@ -47,6 +54,9 @@ void SimCard_SetZeroInput(unsigned input /* 1..4 */, uint8_t active);
 /* Read-back for tests and tools. */
 void SimCard_GetSettings(SimCardSettings *out); /* encoder positions as of now */
 uint8_t SimCard_ControlRegister(void);          /* last byte written to register 7 */
+/* The moment (ns of the card's clock) and the position at which the channel's
+   encoder last latched, as of the last bus access. Returns 0 if it never has. */
+uint8_t SimCard_LastLatch(unsigned channel /* 1..4 */, uint64_t *timeNs, uint32_t *position);
 
 #ifdef __cplusplus
 }
