@@ -120,8 +120,8 @@ void RefusalTable(DriverClient &d) {
     const DWORD error = GetLastError();
     const bool same = d.State(&after) && SameState(before, after);
     CHECK(placed && !served && returned == 0 && same,
-          "%s: refused (error %lu), nothing returned (%lu), card unchanged (%s)", bad.what,
-          served ? 0 : error, returned, same ? "yes" : "no");
+          "%s: refused (%s, error %lu), nothing returned (%lu), card unchanged (%s)", bad.what,
+          served ? "served" : "refused", served ? 0 : error, returned, same ? "yes" : "no");
   }
   d.ResetCard();
   NaloUniState s{};
