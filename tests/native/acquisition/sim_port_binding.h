@@ -1,0 +1,13 @@
+// The port operations bound to one simulated card on a virtual clock: every
+// port access is one bus cycle (1 us); the tick counter is the virtual time
+// in whole milliseconds.
+#pragma once
+
+#include "card.h"
+
+extern sim::VirtualClock SimClock;
+extern sim::Card SimCard;
+
+// Power-on of the card with these settings, virtual time from 0. Returns the
+// power-on moment: the encoders' positions are given as of then.
+uint64_t StartSimCard(const SimCardSettings& settings);
