@@ -106,7 +106,9 @@ int Uninstall() {
     return 0;
   }
   const std::string image = ServiceImage();
-  if (!StopDriver(&error) || !RemoveService(&error))
+  if (!StopDriver(&error))  // a driver without an unload routine never stops
+    return Fail(error + "; end Wine (wineserver -k) and uninstall again");
+  if (!RemoveService(&error))
     return Fail(error);
   if (!image.empty())
     DeleteFileA(image.c_str());
