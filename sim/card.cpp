@@ -26,7 +26,8 @@ SimCardSettings DefaultCardSettings() {
 
 void Card::Reset(const SimCardSettings& settings, TimeSource clock) {
   clock_ = clock;
-  uint64_t now = clock_.Now();
+  lastNow_ = 0;
+  uint64_t now = Now();
   timer_.PowerOn(kCardTimer, now);
   for (int i = 0; i < SIM_CHANNELS; ++i) encoder_[i].Configure(settings.encoder[i], now);
   address_ = settings.address;
@@ -38,15 +39,23 @@ void Card::Reset(const SimCardSettings& settings, TimeSource clock) {
   settled_ = now;
 }
 
-uint8_t Card::Read(uint16_t port) {
+// The timer's arithmetic needs time that never runs backwards.
+uint64_t Card::Now() {
   uint64_t now = clock_.Now();
+  if (now < lastNow_) now = lastNow_;
+  lastNow_ = now;
+  return now;
+}
+
+uint8_t Card::Read(uint16_t port) {
+  uint64_t now = Now();
   uint16_t reg = static_cast<uint16_t>(port - address_);
   if (!present_ || reg >= kCardPorts) return 0xFF;
   return ReadRegister(static_cast<uint8_t>(reg), now);
 }
 
 void Card::Write(uint16_t port, uint8_t value) {
-  uint64_t now = clock_.Now();
+  uint64_t now = Now();
   uint16_t reg = static_cast<uint16_t>(port - address_);
   if (!present_ || reg >= kCardPorts) return;
   WriteRegister(static_cast<uint8_t>(reg), value, now);
@@ -107,14 +116,14 @@ void Card::ClockEdge(bool level, uint64_t now) {
 }
 
 void Card::SetAddress(uint16_t address, bool present) {
-  Settle(clock_.Now());
+  Settle(Now());
   address_ = address;
   present_ = present;
 }
 
 void Card::SetEncoder(unsigned channel, const SimEncoderSettings& settings) {
   if (channel < 1 || channel > SIM_CHANNELS) return;
-  uint64_t now = clock_.Now();
+  uint64_t now = Now();
   Settle(now);
   encoder_[channel - 1].Configure(settings, now);
 }
@@ -126,7 +135,7 @@ void Card::SetZeroInput(unsigned input, bool active) {
 }
 
 SimCardSettings Card::Settings() {
-  uint64_t now = clock_.Now();
+  uint64_t now = Now();
   Settle(now);
   SimCardSettings s{};
   s.address = address_;

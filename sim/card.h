@@ -67,6 +67,7 @@ class Card {
   bool LastLatch(unsigned channel, uint64_t* timeNs, uint32_t* position) const;
 
  private:
+  uint64_t Now();
   bool ClockLine(uint64_t now) const;
   void Settle(uint64_t now);
   void ClockEdge(bool level, uint64_t now);
@@ -83,6 +84,7 @@ class Card {
   uint32_t receive_;
   bool clockLine_;      // level of the selected channel's clock line at settled_
   uint64_t settled_;    // clock edges are processed up to here
+  uint64_t lastNow_;    // latest clock reading; an earlier one counts as this
 };
 
 }  // namespace sim

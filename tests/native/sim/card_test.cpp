@@ -2,6 +2,8 @@
 // bursts run with the card protocol's register sequence on a virtual clock.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "card.h"
 
 namespace {
@@ -201,9 +203,14 @@ TEST_P(BurstTiming, Counter1LowForResolutionPlusOneClocksFromTheLatch) {
 INSTANTIATE_TEST_SUITE_P(Clocks, BurstTiming,
                          ::testing::Values(TimingCase{10, 2}, TimingCase{13, 4}, TimingCase{16, 5},
                                            TimingCase{24, 10}, TimingCase{25, 20},
-                                           TimingCase{25, 40}, TimingCase{12, 7}));
+                                           TimingCase{25, 40}, TimingCase{12, 7}),
+                         [](const ::testing::TestParamInfo<TimingCase>& info) {
+                           return std::to_string(info.param.resolution) + "bits_divisor" +
+                                  std::to_string(info.param.divisor);
+                         });
 
 struct WordCase {
+  const char* name;
   SimEncoderSettings encoder;
   uint8_t resolution;  // the burst has resolution + 1 pulses
 };
@@ -224,15 +231,20 @@ TEST_P(BurstWord, ReceiveRegisterHoldsTheSampledLine) {
 INSTANTIATE_TEST_SUITE_P(
     Words, BurstWord,
     ::testing::Values(
-        WordCase{Encoder(13, SIM_CODE_BINARY, 0x1ABC), 13},     // 0x3ABC: idle bit above
-        WordCase{Encoder(13, SIM_CODE_GRAY, 0x1ABC), 13},
-        WordCase{Encoder(10, SIM_CODE_BINARY, 0x3FF), 10},
-        WordCase{Encoder(25, SIM_CODE_BINARY, 0x1234567), 25},  // idle bit shifted out
-        WordCase{Encoder(25, SIM_CODE_GRAY, 0x1FFFFFF), 25},
-        WordCase{Encoder(13, SIM_CODE_BINARY, 0x1ABC), 25},     // low after the LSB, then again
-        WordCase{Encoder(25, SIM_CODE_BINARY, 0x1234567), 12},  // the burst stops mid-word
-        WordCase{Encoder(13, SIM_CODE_BINARY, 0, 0, false), 13},
-        WordCase{Encoder(25, SIM_CODE_GRAY, 0, 0, false), 25}));
+        // 0x3ABC: the idle-high bit above the word
+        WordCase{"Binary13", Encoder(13, SIM_CODE_BINARY, 0x1ABC), 13},
+        WordCase{"Gray13", Encoder(13, SIM_CODE_GRAY, 0x1ABC), 13},
+        WordCase{"Binary10AllOnes", Encoder(10, SIM_CODE_BINARY, 0x3FF), 10},
+        // 26 pulses: the idle bit falls off the top
+        WordCase{"Binary25", Encoder(25, SIM_CODE_BINARY, 0x1234567), 25},
+        WordCase{"Gray25AllOnes", Encoder(25, SIM_CODE_GRAY, 0x1FFFFFF), 25},
+        // more pulses than bits: the low bit after the LSB, then the word again
+        WordCase{"Binary13ClockedFor25", Encoder(13, SIM_CODE_BINARY, 0x1ABC), 25},
+        // fewer: the burst stops mid-word
+        WordCase{"Binary25ClockedFor12", Encoder(25, SIM_CODE_BINARY, 0x1234567), 12},
+        WordCase{"Unplugged13", Encoder(13, SIM_CODE_BINARY, 0, 0, false), 13},
+        WordCase{"Unplugged25", Encoder(25, SIM_CODE_GRAY, 0, 0, false), 25}),
+    [](const ::testing::TestParamInfo<WordCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CardTest, RegisterAlignmentForOneExampleWord) {
   StartWith(Encoder(13, SIM_CODE_BINARY, 0x1ABC));

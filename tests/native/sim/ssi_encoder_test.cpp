@@ -2,6 +2,8 @@
 // 2^bits in both directions, exact over long runs.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "ssi_encoder.h"
 
 namespace {
@@ -44,6 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
                       MotionCase{10, 1, -1000, 3000000, 1022},       // wraps down
                       MotionCase{12, 10, -1000, 2500000, 8},         // truncated toward zero
                       MotionCase{25, 5, 2147483647, kHourNs + 500000000, kLongRun},
-                      MotionCase{25, 0x1FFFFFF, 1, 1000000000, 0}));
+                      MotionCase{25, 0x1FFFFFF, 1, 1000000000, 0}),
+    [](const ::testing::TestParamInfo<MotionCase>& info) {
+      const MotionCase& c = info.param;
+      return std::to_string(c.bits) + "bits_from" + std::to_string(c.position) + "_speed" +
+             (c.speed < 0 ? "minus" + std::to_string(-static_cast<int64_t>(c.speed))
+                          : std::to_string(c.speed));
+    });
 
 }  // namespace

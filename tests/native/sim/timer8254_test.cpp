@@ -4,6 +4,7 @@
 // fall at multiples of 500 ns.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "timer8254.h"
@@ -74,7 +75,11 @@ TEST_P(Mode0Test, OutGoesHighNPlusOnePulsesAfterTheCount) {
 INSTANTIATE_TEST_SUITE_P(Counts, Mode0Test,
                          ::testing::Values(Mode0Case{1, 1, 0}, Mode0Case{2, 2, 250},
                                            Mode0Case{7, 7, 1000}, Mode0Case{1000, 1000, 1700},
-                                           Mode0Case{0, 65536, 0}));
+                                           Mode0Case{0, 65536, 0}),
+                         [](const ::testing::TestParamInfo<Mode0Case>& info) {
+                           return "N" + std::to_string(info.param.pulses) + "_writtenAt" +
+                                  std::to_string(info.param.writtenAt);
+                         });
 
 // Count loading: the control word's RW bits choose the bytes; BCD counts.
 struct LoadingCase {
@@ -99,7 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadingCase{0x30, {0x05, 0x01}, 261},   // LSB, then MSB
                       LoadingCase{0x30, {0x00, 0x00}, 65536},
                       LoadingCase{0x31, {0x10, 0x00}, 10},    // BCD 10
-                      LoadingCase{0x31, {0x00, 0x00}, 10000}));
+                      LoadingCase{0x31, {0x00, 0x00}, 10000}),
+    [](const ::testing::TestParamInfo<LoadingCase>& info) {
+      return "control" + std::to_string(info.param.control) + "_N" +
+             std::to_string(info.param.pulses);
+    });
 
 TEST_F(TimerTest, HalfWrittenCountDoesNotStartTheCounter) {
   timer.Write(3, 0x30, 0);
@@ -144,7 +153,12 @@ TEST_P(Mode3Test, SquareWaveHighCeilLowFloor) {
     EXPECT_EQ(timer.Out(0, load + pulse * P + P / 2), pulse % n < high) << "pulse " << pulse;
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, Mode3Test, ::testing::Values(2u, 3u, 4u, 5u, 20u, 40u, 41u));
+std::string CountName(const ::testing::TestParamInfo<uint32_t>& info) {
+  return "N" + std::to_string(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, Mode3Test, ::testing::Values(2u, 3u, 4u, 5u, 20u, 40u, 41u),
+                         CountName);
 
 // Mode 1 on counter 1: OUT0 of a count-4 square wave loaded at 500 ns
 // falls at 1500 ns and then every 2000 ns; counter 2's control word is the
@@ -190,7 +204,7 @@ TEST_P(OneShotLength, LowFromThePulseAfterTheTriggerForNPulses) {
   EXPECT_EQ(timer.NextOutChange(1, high), kNever);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, OneShotLength, ::testing::Values(1u, 3u, 11u, 26u));
+INSTANTIATE_TEST_SUITE_P(Counts, OneShotLength, ::testing::Values(1u, 3u, 11u, 26u), CountName);
 
 TEST_F(OneShotTest, RetriggerWhileLowRestartsTheCount) {
   Count(1, 3, 0);
