@@ -59,6 +59,12 @@ int main(int argc, char **argv) {
             s.zeroInputs == 0x4 && s.controlRegister == 0x80,
         "tool settings take effect in the running driver");
 
+  // A position beyond the encoder's present resolution is a bad argument.
+  std::string out;
+  const DWORD code = RunTool(Tool, "encoder 2 --position 0x2000", &out);
+  CHECK(code == 2 && d.State(&s) && Encoder(s, 2, 13, 1, 1, 0x123),
+        "position 0x2000 on the 13-bit encoder 2: exit %lu, encoder unchanged: %s", code, out.c_str());
+
   Restart(d, "settings stored by the tool");
   CHECK(d.State(&s) && Encoder(s, 2, 13, 1, 1, 0x123) && s.encoder[3].plugged == 0 &&
             s.zeroInputs == 0x4 && s.card.address == 0x100 && s.card.present == 1,
