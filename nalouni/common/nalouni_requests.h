@@ -70,6 +70,7 @@ typedef struct NaloUniState {
   uint32_t zeroInputs;      /* bit n-1: zero input n active */
   uint32_t controlRegister; /* last byte written to register 7: channel select, outputs 1-6 in bits 2-7 */
   NaloUniEncoder encoder[NALOUNI_CHANNELS]; /* positions as of the request */
+  uint32_t portRequests; /* port reads and writes served since the driver started */
 } NaloUniState;
 
 /* The defaults of an unset card: at the factory jumper 0x100, 25-bit Gray

@@ -7,9 +7,10 @@
 
 _Static_assert(IOCTL_NALOUNI_WRITE_BYTE == 0x9C40A440u, "write request code");
 _Static_assert(IOCTL_NALOUNI_READ_BYTE == 0x9C406400u, "read request code");
-_Static_assert(sizeof(NaloUniEncoder) == 24 && sizeof(NaloUniState) == 120, "record sizes");
+_Static_assert(sizeof(NaloUniEncoder) == 24 && sizeof(NaloUniState) == 124, "record sizes");
 
 static PortWindow Window;
+static uint32_t PortRequests;
 static KSPIN_LOCK CardLock;
 static LARGE_INTEGER ClockStart, ClockFrequency;
 
@@ -71,6 +72,7 @@ static void FillState(NaloUniState *state)
   state->card.present = card.present;
   state->zeroInputs = card.zeroInputs;
   state->controlRegister = SimCard_ControlRegister();
+  state->portRequests = PortRequests;
   for (i = 0; i < NALOUNI_CHANNELS; ++i) {
     state->encoder[i].channel = i + 1;
     state->encoder[i].bits = card.encoder[i].bits;
@@ -91,12 +93,14 @@ static NTSTATUS Serve(ULONG code, UCHAR *buffer, ULONG_PTR *information)
     if ((port = PortOf(Dword(buffer))) < 0)
       return STATUS_INVALID_PARAMETER;
     SimCard_Write((uint16_t)port, buffer[4]);
+    ++PortRequests;
     return STATUS_SUCCESS;
 
   case IOCTL_NALOUNI_READ_BYTE:
     if ((port = PortOf(Dword(buffer))) < 0)
       return STATUS_INVALID_PARAMETER;
     buffer[0] = SimCard_Read((uint16_t)port);
+    ++PortRequests;
     *information = NALOUNI_READ_BYTE_OUTPUT;
     return STATUS_SUCCESS;
 

@@ -92,3 +92,31 @@ int AddressScenario(LibraryApi& lib, CardSteering& card) {
   Configure(card, 0x100, 8);
   return check_result("address setting on the port driver");
 }
+
+// A driver that does not stop: the waits for its service give up at their
+// bound, the call returns, and the library works again after InitSSIKovo.
+int AddressNoStopScenario(LibraryApi& lib, CardSteering& card) {
+  lib.InitSSIKovo();
+  lib.ConfSSIKovo(1, 20, 1000, 1);
+  card.SetCard(0x100, true);
+  card.SetEncoder(1, 20, NALOUNI_CODE_BINARY, 0x5A5A5, 0);
+  card.Close();
+
+  const DWORD start = GetTickCount();
+  lib.SetAdrSSIKovo(0x300);
+  const DWORD elapsed = GetTickCount() - start;
+  printf("SetAdrSSIKovo with a driver that does not stop returned after %lu ms\n", elapsed);
+  CHECK(elapsed < 25000, "SetAdrSSIKovo took %lu ms", elapsed);
+  CHECK(Parameter("IoPortAddress") == 0x300, "IoPortAddress rewritten");
+  CHECK(DriverServiceState() == SERVICE_RUNNING, "the driver still runs");
+
+  lib.DeInitSSIKovo();
+  lib.InitSSIKovo();
+  lib.ConfSSIKovo(1, 20, 1000, 1);
+  // The driver never restarted, so it still serves the card at 0x100.
+  CHECK(lib.GetSSIKovo(1) == 0x5A5A5, "reading after InitSSIKovo gives %lx", (long)lib.GetSSIKovo(1));
+  lib.DeInitSSIKovo();
+  card.Reopen();
+  SetDriverParameter("IoPortAddress", 0x100);
+  return check_result("address setting with a driver that does not stop");
+}

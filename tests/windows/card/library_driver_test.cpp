@@ -6,6 +6,7 @@
 //                   SetAdrSSIKovo against the card's jumper
 //   address         NT family: SetAdrSSIKovo rewriting the driver's
 //                   parameters and restarting its service
+//   nostop          the same with a driver that refuses to stop
 #include <cstdlib>
 #include <cstring>
 
@@ -195,6 +196,7 @@ int PortsScenario() {
 }  // namespace
 
 int AddressScenario(LibraryApi& lib, CardSteering& card);
+int AddressNoStopScenario(LibraryApi& lib, CardSteering& card);
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
@@ -214,6 +216,7 @@ int main(int argc, char** argv) {
   if (strcmp(scenario, "driver") == 0) return DriverScenario(strtoul(argv[4], nullptr, 10));
   if (strcmp(scenario, "ports") == 0) return PortsScenario();
   if (strcmp(scenario, "address") == 0) return AddressScenario(Lib, card);
+  if (strcmp(scenario, "nostop") == 0) return AddressNoStopScenario(Lib, card);
   printf("unknown scenario %s\n", scenario);
   return 2;
 }

@@ -70,7 +70,7 @@ std::vector<Bad> BadRequests() {
       {"set encoder, 23 input bytes", IOCTL_NALOUNI_SET_ENCODER,
        Cut(Dwords({1, 10, 1, 1, 5, 0}), 23), 0, 0x100},
       {"set zero, 7 input bytes", IOCTL_NALOUNI_SET_ZERO, Cut(Dwords({1, 1}), 7), 0, 0x100},
-      {"state, 119 output bytes", IOCTL_NALOUNI_GET_STATE, {}, sizeof(NaloUniState) - 1, 0x100},
+      {"state, one output byte short", IOCTL_NALOUNI_GET_STATE, {}, sizeof(NaloUniState) - 1, 0x100},
       // ports outside the window 0x100 + 0..7, each landing on a card's register 7
       {"write port 8", kWrite, Write(8, 0xFC), 0, 0x101},
       {"write port 15", kWrite, Write(15, 0xFC), 0, 0x108},
