@@ -100,48 +100,52 @@ bool ConfigureService(const std::string &imagePath, std::string *error) {
   return true;
 }
 
-bool StartDriver(std::string *error) {
+namespace {
+
+// Opens the manager and the driver's service and runs one step on it.
+template <typename Step>
+bool WithDriverService(std::string *error, Step step) {
   Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   if (!manager.h)
     return *error = LastError("OpenSCManager"), false;
   Handle service(OpenServiceA(manager.h, NALOUNI_SERVICE_NAME, SERVICE_ALL_ACCESS));
   if (!service.h)
     return *error = LastError("OpenService"), false;
-  if (!StartServiceA(service.h, 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
-    return *error = LastError("StartService"), false;
-  DWORD last = 0;
-  if (!WaitFor(service.h, SERVICE_RUNNING, &last))
-    return *error = "service did not reach running (state " + std::to_string(last) + ")", false;
-  return true;
+  return step(service.h);
+}
+
+}  // namespace
+
+bool StartDriver(std::string *error) {
+  return WithDriverService(error, [error](SC_HANDLE service) {
+    if (!StartServiceA(service, 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
+      return *error = LastError("StartService"), false;
+    DWORD last = 0;
+    if (!WaitFor(service, SERVICE_RUNNING, &last))
+      return *error = "service did not reach running (state " + std::to_string(last) + ")", false;
+    return true;
+  });
 }
 
 bool StopDriver(std::string *error) {
-  Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager.h)
-    return *error = LastError("OpenSCManager"), false;
-  Handle service(OpenServiceA(manager.h, NALOUNI_SERVICE_NAME, SERVICE_ALL_ACCESS));
-  if (!service.h)
-    return *error = LastError("OpenService"), false;
-  SERVICE_STATUS status;
-  if (!ControlService(service.h, SERVICE_CONTROL_STOP, &status) &&
-      GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
-    return *error = LastError("stopping the service"), false;
-  DWORD last = 0;
-  if (!WaitFor(service.h, SERVICE_STOPPED, &last))
-    return *error = "service did not stop (state " + std::to_string(last) + ")", false;
-  return true;
+  return WithDriverService(error, [error](SC_HANDLE service) {
+    SERVICE_STATUS status;
+    if (!ControlService(service, SERVICE_CONTROL_STOP, &status) &&
+        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
+      return *error = LastError("stopping the service"), false;
+    DWORD last = 0;
+    if (!WaitFor(service, SERVICE_STOPPED, &last))
+      return *error = "service did not stop (state " + std::to_string(last) + ")", false;
+    return true;
+  });
 }
 
 bool RemoveService(std::string *error) {
-  Handle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager.h)
-    return *error = LastError("OpenSCManager"), false;
-  Handle service(OpenServiceA(manager.h, NALOUNI_SERVICE_NAME, SERVICE_ALL_ACCESS));
-  if (!service.h)
-    return *error = LastError("OpenService"), false;
-  if (!DeleteService(service.h))
-    return *error = LastError("DeleteService"), false;
-  return true;
+  return WithDriverService(error, [error](SC_HANDLE service) {
+    if (!DeleteService(service))
+      return *error = LastError("DeleteService"), false;
+    return true;
+  });
 }
 
 std::string ServiceImage() {
