@@ -6,7 +6,12 @@
 
 #include <stdio.h>
 
+/* One counter per program, however many of its files check. */
+#ifdef __cplusplus
+inline int check_failures;
+#else
 static int check_failures;
+#endif
 
 #define CHECK(cond, ...)                                                  \
   do {                                                                    \

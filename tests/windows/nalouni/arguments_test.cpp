@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "arguments.h"
-#include "check.h"
+#include "../check.h"
 #include "driver_client.h"
 
 namespace {
@@ -175,5 +175,5 @@ int main(int argc, char **argv) {
   } else {
     CHECK(false, "path of nalouni.exe given as first argument");
   }
-  return CheckResult("nalouni_arguments");
+  return check_result("nalouni_arguments");
 }

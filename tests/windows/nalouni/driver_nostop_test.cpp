@@ -2,7 +2,7 @@
 // nalouni_driver_nostop fixture: a stop request leaves it running and
 // serving, and a start request finds it running. Address setting relies on
 // this to meet a service that never reaches "stopped".
-#include "check.h"
+#include "../check.h"
 #include "driver_client.h"
 
 int main() {
@@ -13,7 +13,7 @@ int main() {
                               : nullptr;
   CHECK(service != nullptr, "service NALOUNI opens");
   if (!d.Open() || !service)
-    return CheckResult("nalouni_driver_nostop");
+    return check_result("nalouni_driver_nostop");
 
   SERVICE_STATUS status{};
   SetLastError(0);
@@ -38,5 +38,5 @@ int main() {
   d.ResetCard();
   CloseServiceHandle(service);
   CloseServiceHandle(manager);
-  return CheckResult("nalouni_driver_nostop");
+  return check_result("nalouni_driver_nostop");
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "NaloUni.h"
-#include "check.h"
+#include "../check.h"
 #include "driver_client.h"
 
 namespace {
@@ -83,7 +83,7 @@ int main(int argc, char **argv) {
   DriverClient d;
   CHECK(d.Open(), "\\\\.\\NaloUniDev opens (driver installed by the nalouni_driver fixture)");
   if (!d.Open() || argc < 2)
-    return CheckResult("nalouni_driver_ports");
+    return check_result("nalouni_driver_ports");
   NaloUniState s{};
   CHECK(d.ResetCard() && d.State(&s) && s.ioPortAddress == NALOUNI_DEFAULT_ADDRESS &&
             s.ioPortCount == NALOUNI_DEFAULT_COUNT,
@@ -95,5 +95,5 @@ int main(int argc, char **argv) {
   CardAway(d);
   PortLibrary(d);
   d.ResetCard();
-  return CheckResult("nalouni_driver_ports");
+  return check_result("nalouni_driver_ports");
 }

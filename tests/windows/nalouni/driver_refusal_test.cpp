@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "check.h"
+#include "../check.h"
 #include "driver_client.h"
 
 namespace {
@@ -249,9 +249,9 @@ int main() {
   CHECK(d.Open() && d.ResetCard() && d.State(&window),
         "\\\\.\\NaloUniDev opens and the card resets (driver installed by the nalouni_driver fixture)");
   if (!d.Open())
-    return CheckResult("nalouni_driver_refusal");
+    return check_result("nalouni_driver_refusal");
   RefusalTable(d);
   RandomRun(d, window);
   StillServes(d);
-  return CheckResult("nalouni_driver_refusal");
+  return check_result("nalouni_driver_refusal");
 }

@@ -2,7 +2,7 @@
 // set with the tool while the driver runs (live at once, and stored) and
 // while it is stopped (stored only), then seen again after stop and start.
 // The port window too is read anew from the parameters at each start.
-#include "check.h"
+#include "../check.h"
 #include "driver_client.h"
 
 namespace {
@@ -48,7 +48,7 @@ int main(int argc, char **argv) {
   DriverClient d;
   CHECK(d.Open() && argc > 1, "\\\\.\\NaloUniDev opens (driver installed by the nalouni_driver fixture)");
   if (!d.Open() || argc < 2)
-    return CheckResult("nalouni_driver_restart");
+    return check_result("nalouni_driver_restart");
   Tool = WindowsPath(argv[1]);
   NaloUniState s{};
 
@@ -101,5 +101,5 @@ int main(int argc, char **argv) {
   CHECK(restored && d.State(&s) && s.ioPortAddress == NALOUNI_DEFAULT_ADDRESS &&
             Encoder(s, 1, 25, 0, 1, 0) && Encoder(s, 2, 25, 0, 1, 0) && s.zeroInputs == 0,
         "card back at its defaults");
-  return CheckResult("nalouni_driver_restart");
+  return check_result("nalouni_driver_restart");
 }
