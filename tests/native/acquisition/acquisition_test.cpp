@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 
+#include "../encoder_settings.h"
 #include "protocol.h"
 #include "sim_port_binding.h"
 
@@ -22,17 +23,6 @@ uint32_t AllOnesDecoded(unsigned bits, uint8_t code) {
   for (unsigned i = 0; i < bits; ++i)
     if ((bits - i) % 2 == 1) value |= 1u << i;
   return value;
-}
-
-SimEncoderSettings Encoder(uint8_t bits, uint8_t code, uint32_t position, int32_t speed,
-                           bool plugged = true) {
-  SimEncoderSettings e{};
-  e.bits = bits;
-  e.code = code;
-  e.plugged = plugged ? 1 : 0;
-  e.position = position;
-  e.speed = speed;
-  return e;
 }
 
 // Starts the card with one encoder on the channel, then the library's

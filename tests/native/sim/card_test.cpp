@@ -4,22 +4,12 @@
 
 #include <string>
 
+#include "../encoder_settings.h"
 #include "card.h"
 
 namespace {
 
 constexpr uint16_t kBase = sim::kDefaultAddress;
-
-SimEncoderSettings Encoder(uint8_t bits, uint8_t code, uint32_t position, int32_t speed = 0,
-                           bool plugged = true) {
-  SimEncoderSettings e{};
-  e.bits = bits;
-  e.code = code;
-  e.plugged = plugged ? 1 : 0;
-  e.position = position;
-  e.speed = speed;
-  return e;
-}
 
 uint32_t Gray(uint32_t v) { return v ^ (v >> 1); }
 
