@@ -12,7 +12,6 @@ uint8_t InputLatch;
 namespace {
 
 constexpr ChannelConfig kDefaultConfig = {25, 20, 0};
-constexpr uint8_t kStatusOut = 0x80;     // counter status bit 7: level of OUT
 constexpr uint8_t kZeroInputBits = 0x1E; // DataByte3 bits 1-4
 constexpr uint8_t kChannelBits = 0x03;   // ControlRegister bits 0-1
 
@@ -32,16 +31,43 @@ void LoadCount(uint8_t counterRegister, uint8_t count) {
   WriteRegister(counterRegister, 0x00);
 }
 
-// Polls counter 1's output until it has the wanted level or the wait limit
-// has passed. Status first, time second: there is always at least one poll.
-// The unsigned difference keeps the limit right across a wrap of the ticks.
-void WaitForCounter1(bool wantHigh) {
+// Counter 1's status byte after the read-back command: bit 7 the level of OUT,
+// bit 6 NULL COUNT (1 from a count write until the count is loaded into the
+// counting element), bits 5-0 the counter's programming, as written in bits
+// 5-0 of its control word.
+constexpr uint8_t kStatusOut = 0x80;
+constexpr uint8_t kStatusNullCount = 0x40;
+constexpr uint8_t kStatusProgramming = 0x3F;
+constexpr uint8_t kCounter1Programming = Counter1OneShot & kStatusProgramming;  // 0x32
+
+// A status byte that does not show the programming the acquisition has just
+// written comes from no 8254: a floating bus reads 0xFF, a port layer with a
+// closed device hands back the last byte read. Waiting cannot change it.
+bool TimerAnswers(uint8_t status) { return (status & kStatusProgramming) == kCounter1Programming; }
+
+// The burst has begun once counter 1's OUT is low. It has also begun once
+// NULL COUNT is 0: the count written before the trigger moves into the
+// counting element at the same clock pulse that drives OUT low. A short
+// burst (26 us at 1000 kHz) is over before a slow host's first poll can see
+// OUT low; NULL COUNT 0 still tells that it ran, so the wait does not sit out
+// its limit for a burst that is already done.
+bool BurstHasBegun(uint8_t status) {
+  return (status & kStatusOut) == 0 || (status & kStatusNullCount) == 0 || !TimerAnswers(status);
+}
+
+// The burst is over once OUT is high again.
+bool BurstHasEnded(uint8_t status) { return (status & kStatusOut) != 0 || !TimerAnswers(status); }
+
+// Polls counter 1's status until the condition holds or the wait limit has
+// passed. Status first, time second: there is always at least one poll. The
+// unsigned difference keeps the limit right across a wrap of the ticks.
+void WaitForCounter1(bool (*done)(uint8_t status)) {
   const uint32_t start = TickCount();
   for (;;) {
     WriteRegister(TimerControl, ReadBackStatus1);
     const uint8_t status = ReadRegister(TimerCounter1);
     const uint32_t now = TickCount();
-    if (((status & kStatusOut) != 0) == wantHigh) return;
+    if (done(status)) return;
     if (now - start >= kWaitLimitMs) return;
   }
 }
@@ -108,8 +134,8 @@ int32_t SSIKOVO_CALL GetSSIKovo(uint8_t channel) {
   if (!ValidChannel(channel)) return 0;
   const ChannelConfig& config = Channels[channel - 1];
   StartBurst(channel, config);
-  WaitForCounter1(false);  // the burst has begun: OUT low
-  WaitForCounter1(true);   // the burst is over: OUT high again
+  WaitForCounter1(BurstHasBegun);
+  WaitForCounter1(BurstHasEnded);
   int32_t word = ReadReceivedWord();
   if (config.Resolution >= 10 && config.Resolution <= 25) {
     word &= static_cast<int32_t>((uint32_t{1} << config.Resolution) - 1);

@@ -5,16 +5,24 @@
 sim::VirtualClock SimClock;
 sim::Card SimCard;
 uint16_t PortBase;
+uint64_t SimPortAccesses;
 
-uint64_t StartSimCard(const SimCardSettings& settings) {
-  SimClock = {0, sim::kBusCycleNs};
+uint64_t StartSimCard(const SimCardSettings& settings, uint64_t stepNs) {
+  SimClock = {0, stepNs};
+  SimPortAccesses = 0;
   SimCard.Reset(settings, sim::VirtualTime(&SimClock));
   return SimClock.ns;
 }
 
-void WritePortByte(uint16_t port, uint8_t value) { SimCard.Write(port, value); }
+void WritePortByte(uint16_t port, uint8_t value) {
+  ++SimPortAccesses;
+  SimCard.Write(port, value);
+}
 
-uint8_t ReadPortByte(uint16_t port) { return SimCard.Read(port); }
+uint8_t ReadPortByte(uint16_t port) {
+  ++SimPortAccesses;
+  return SimCard.Read(port);
+}
 
 uint32_t TickCount() { return static_cast<uint32_t>(SimClock.ns / 1000000); }
 

@@ -23,7 +23,7 @@ uint8_t ReadPortByte(uint16_t port) {
   const uint32_t word = Card.word[Card.selected];
   switch (reg) {
     case 1: {  // counter 1 status: OUT low for the first poll, then high
-      const uint8_t status = Card.statusLow ? 0x00 : 0x80;
+      const uint8_t status = Card.statusLow ? 0x32 : 0xB2;  // counter 1 in mode 1
       Card.statusLow = false;
       return status;
     }

@@ -35,6 +35,7 @@ uint8_t ReadPortByte(uint16_t port) {
 }
 
 uint32_t TickCount() {
+  Fake.tickQueries.push_back(Fake.log.size());
   const uint32_t now = Fake.ticks;
   Fake.ticks += Fake.tickStep;
   return now;

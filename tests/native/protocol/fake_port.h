@@ -19,12 +19,15 @@ struct PortAccess {
 struct FakeCard {
   uint16_t base = 0x2A8;             // PortBase the port layer sets at start-up
   uint8_t data[4] = {0, 0, 0, 0};    // DataByte0..DataByte3 as read
-  // Counter 1 status for the n-th status read of the current acquisition.
-  std::function<uint8_t(int)> status = [](int n) { return n == 0 ? 0x00 : 0x80; };
+  // Counter 1 status for the n-th status read of the current acquisition:
+  // by default the burst is seen running (OUT low, count loaded, mode 1) and
+  // then ended (OUT high).
+  std::function<uint8_t(int)> status = [](int n) { return n == 0 ? 0x32 : 0xB2; };
   uint32_t ticks = 1000;
   uint32_t tickStep = 1;
   int statusReads = 0;
   std::vector<PortAccess> log;
+  std::vector<size_t> tickQueries;  // log.size() at each query of the tick counter
 
   void Reset();
   size_t Count(PortAccess::Kind kind) const;

@@ -13,6 +13,9 @@ namespace {
 
 constexpr uint16_t B = 0x2A8;  // the fake port layer's base
 
+// Index of the first access after the nine writes that start a burst.
+constexpr size_t kBurstWrites = 9;
+
 PortAccess W(uint8_t reg, uint8_t value) { return {PortAccess::Write, uint16_t(B + reg), value}; }
 PortAccess R(uint8_t reg, uint8_t value) { return {PortAccess::Read, uint16_t(B + reg), value}; }
 
@@ -23,8 +26,6 @@ class ProtocolTest : public ::testing::Test {
     InitSSIKovo();
     Fake.log.clear();
   }
-  // Index of the first access after the nine writes that start a burst.
-  static constexpr size_t kBurstWrites = 9;
 };
 
 TEST(ProtocolInit, PreparesCardAfterPortLayerStartsAndResetsState) {
@@ -57,11 +58,11 @@ TEST_F(ProtocolTest, AcquisitionSequenceIsExact) {
   ConfSSIKovo(2, 13, 400, 1);  // divisor 5, one-shot of 14 counts
   Fake.data[0] = 0x34;
   Fake.data[1] = 0x12;
-  Fake.status = [](int n) { return n < 2 ? 0x80 : (n < 5 ? 0x00 : 0xC0); };
+  Fake.status = [](int n) { return n < 2 ? 0xF2 : (n < 5 ? 0x32 : 0xB2); };
   EXPECT_EQ(GetSSIKovo(2), 0x1234 & 0x1FFF);
   std::vector<PortAccess> expected = {W(7, 0x01), W(3, 0xB0), W(3, 0x36), W(0, 5),   W(0, 0),
                                       W(3, 0x72), W(1, 14),   W(1, 0),    W(3, 0xB2)};
-  const uint8_t statuses[] = {0x80, 0x80, 0x00, 0x00, 0x00, 0xC0};
+  const uint8_t statuses[] = {0xF2, 0xF2, 0x32, 0x32, 0x32, 0xB2};
   for (uint8_t s : statuses) {
     expected.push_back(W(3, 0xE4));
     expected.push_back(R(1, s));
@@ -178,45 +179,49 @@ TEST_F(ProtocolTest, InputsOfSeveralAcquisitionsAccumulate) {
   EXPECT_EQ(GetInputs(), 0x09);
 }
 
-// The number of status polls in each wait and the ticks spent in it.
-struct WaitTrace { int firstPolls, secondPolls; };
+// The number of status polls in each wait. Each wait takes the tick count
+// once before its first poll and once after every poll, so the second wait
+// begins where two queries of the tick counter follow each other with no
+// port access between them.
+struct WaitTrace { size_t firstPolls, secondPolls; };
 
 WaitTrace TraceWaits() {
-  WaitTrace trace{0, 0};
-  int* counter = &trace.firstPolls;
-  bool sawLow = false;
-  for (size_t i = 9; i < Fake.log.size(); ++i) {
-    const PortAccess& a = Fake.log[i];
-    if (a.kind == PortAccess::Read && a.port == B + 1) {
-      ++*counter;
-      if (!sawLow && !(a.value & 0x80)) { sawLow = true; counter = &trace.secondPolls; }
-    }
-  }
-  return trace;
+  const std::vector<size_t>& q = Fake.tickQueries;
+  size_t boundary = Fake.log.size();
+  for (size_t i = 2; i < q.size(); ++i)
+    if (q[i] == q[i - 1]) { boundary = q[i]; break; }
+  return {(boundary - kBurstWrites) / 2, (Fake.log.size() - 4 - boundary) / 2};
 }
 
+// Status bytes: 0xF2 OUT high with the count not yet loaded, 0x32 OUT low
+// (burst running), 0xB2 OUT high with the count loaded (burst over), all in
+// counter 1's programmed mode 0x32; 0xFF a floating bus; 0x00 and 0x72 never
+// show OUT high. A wait that ends by its bound makes 200 polls here, since the
+// fake tick counter advances 1 ms per query.
 TEST_F(ProtocolTest, WaitsEndByStatusOrAfter200Ms) {
-  struct Case { const char* name; uint8_t (*status)(int); uint32_t startTicks; int firstPolls, secondPolls; };
+  struct Case { const char* name; uint8_t (*status)(int); uint32_t startTicks; size_t firstPolls, secondPolls; };
   const Case cases[] = {
-      {"burst runs normally", [](int n) -> uint8_t { return n < 3 ? 0x80 : (n < 10 ? 0 : 0x80); }, 1000, 4, 7},
-      {"status always high", [](int) -> uint8_t { return 0xFF; }, 1000, 200, 0},
-      {"status never high", [](int) -> uint8_t { return 0x00; }, 1000, 1, 200},
-      {"ticks wrap in first wait", [](int) -> uint8_t { return 0x80; }, 0xFFFFFF9C, 200, 0},
-      {"ticks wrap in second wait", [](int) -> uint8_t { return 0x00; }, 0xFFFFFFF0, 1, 200},
+      {"burst seen running", [](int n) -> uint8_t { return n < 3 ? 0xF2 : (n < 10 ? 0x32 : 0xB2); }, 1000, 4, 7},
+      {"F2, 32, B2", [](int n) -> uint8_t { return n == 0 ? 0xF2 : (n == 1 ? 0x32 : 0xB2); }, 1000, 2, 1},
+      {"burst over at the first poll", [](int) -> uint8_t { return 0xB2; }, 1000, 1, 1},
+      {"floating bus", [](int) -> uint8_t { return 0xFF; }, 1000, 1, 1},
+      {"status 00", [](int) -> uint8_t { return 0x00; }, 1000, 1, 1},
+      {"count never loaded", [](int) -> uint8_t { return 0xF2; }, 1000, 200, 1},
+      {"OUT never high again", [](int) -> uint8_t { return 0x72; }, 1000, 1, 200},
+      {"ticks wrap in first wait", [](int) -> uint8_t { return 0xF2; }, 0xFFFFFF9C, 200, 1},
+      {"ticks wrap in second wait", [](int) -> uint8_t { return 0x72; }, 0xFFFFFFF0, 1, 200},
   };
   for (const Case& c : cases) {
     Fake.status = c.status;
     Fake.ticks = c.startTicks;
     Fake.log.clear();
+    Fake.tickQueries.clear();
     GetSSIKovo(1);
     const WaitTrace trace = TraceWaits();
-    if (c.firstPolls == 200) {
-      // All polls went to the first wait; the second wait polls once more.
-      EXPECT_EQ(trace.firstPolls, 201) << c.name;
-    } else {
-      EXPECT_EQ(trace.firstPolls, c.firstPolls) << c.name;
-      EXPECT_EQ(trace.secondPolls, c.secondPolls) << c.name;
-    }
+    EXPECT_EQ(trace.firstPolls, c.firstPolls) << c.name;
+    EXPECT_EQ(trace.secondPolls, c.secondPolls) << c.name;
+    EXPECT_EQ(Fake.log.size(), kBurstWrites + 2 * (c.firstPolls + c.secondPolls) + 4) << c.name;
+    EXPECT_EQ(Fake.tickQueries.size(), 2 + c.firstPolls + c.secondPolls) << c.name;
     // Whatever the waits did, the data registers are read last.
     ASSERT_GE(Fake.log.size(), 4u);
     EXPECT_EQ(Fake.log[Fake.log.size() - 4], R(4, 0)) << c.name;
