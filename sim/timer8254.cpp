@@ -34,7 +34,9 @@ uint16_t EncodeCount(uint32_t value, bool bcd) {
 //   mode 4 and 5: low for the one pulse after the count reached 0
 //   mode 2:       periodic, low for the last pulse of each period of N
 //   mode 3:       periodic, high for ceil(N/2) pulses, low for floor(N/2)
-// Before the load OUT keeps the level it had (levelBefore).
+// Before the load OUT keeps the level it had (levelBefore), except where a
+// mode 2 period ends at the load of a new count: the last pulse before it is
+// that period's low pulse (lastPulseLow).
 
 int Timer8254::Mode(const Counter& c) const {
   int mode = (c.control >> 1) & 7;
@@ -63,8 +65,13 @@ bool Timer8254::LevelAfterLoad(const Counter& c, uint64_t s) const {
   return s < lowFrom || s >= lowTo;
 }
 
+bool Timer8254::LevelBeforeLoad(const Counter& c, uint64_t pulses) const {
+  return c.lastPulseLow && pulses + 1 >= c.loadIn ? false : c.levelBefore;
+}
+
 bool Timer8254::Level(const Counter& c, uint64_t pulses) const {
-  if (c.loadIn == kNoLoad || pulses < c.loadIn) return c.levelBefore;
+  if (c.loadIn == kNoLoad) return c.levelBefore;
+  if (pulses < c.loadIn) return LevelBeforeLoad(c, pulses);
   return LevelAfterLoad(c, c.phase + (pulses - c.loadIn));
 }
 
@@ -73,7 +80,9 @@ uint64_t Timer8254::NextChange(const Counter& c, uint64_t pulses) const {
   uint64_t s;
   uint64_t index;
   if (pulses < c.loadIn) {
-    if (LevelAfterLoad(c, c.phase) != c.levelBefore) return c.loadIn;
+    bool before = LevelBeforeLoad(c, pulses);
+    if (before && c.lastPulseLow && pulses + 1 < c.loadIn) return c.loadIn - 1;
+    if (LevelAfterLoad(c, c.phase) != before) return c.loadIn;
     s = c.phase;
     index = c.loadIn;
   } else {
@@ -97,9 +106,16 @@ uint64_t Timer8254::NextChange(const Counter& c, uint64_t pulses) const {
 
 // Falling edges of OUT at pulse indices in (from, to].
 uint64_t Timer8254::FallingEdges(const Counter& c, uint64_t from, uint64_t to) const {
-  if (c.loadIn == kNoLoad || to <= from || to < c.loadIn) return 0;
+  if (c.loadIn == kNoLoad || to <= from) return 0;
   uint64_t count = 0;
-  if (from < c.loadIn && c.levelBefore && !LevelAfterLoad(c, c.phase)) ++count;
+  if (c.loadIn > 0) {  // the falls before the load and at it
+    uint64_t last = c.loadIn - 1;
+    if (c.lastPulseLow && c.levelBefore && from < last && last <= to) ++count;
+    if (LevelBeforeLoad(c, last) && !LevelAfterLoad(c, c.phase) && from < c.loadIn &&
+        c.loadIn <= to)
+      ++count;
+  }
+  if (to < c.loadIn) return count;
   uint64_t sA = c.phase + (Max(from, c.loadIn) - c.loadIn);
   uint64_t sB = c.phase + (to - c.loadIn);
   uint64_t lowFrom = LowFrom(c);
@@ -115,9 +131,16 @@ uint64_t Timer8254::FallingEdges(const Counter& c, uint64_t from, uint64_t to) c
 // Pulse index of the m-th falling edge of OUT after index "after" (m >= 1).
 uint64_t Timer8254::NthFallingEdge(const Counter& c, uint64_t after, uint64_t m) const {
   if (c.loadIn == kNoLoad) return kNever;
-  if (after < c.loadIn && c.levelBefore && !LevelAfterLoad(c, c.phase)) {
-    if (m == 1) return c.loadIn;
-    --m;
+  if (c.loadIn > 0) {  // the falls before the load and at it
+    uint64_t last = c.loadIn - 1;
+    if (c.lastPulseLow && c.levelBefore && after < last) {
+      if (m == 1) return last;
+      --m;
+    }
+    if (LevelBeforeLoad(c, last) && !LevelAfterLoad(c, c.phase) && after < c.loadIn) {
+      if (m == 1) return c.loadIn;
+      --m;
+    }
   }
   uint64_t sA = c.phase + (Max(after, c.loadIn) - c.loadIn);
   uint64_t lowFrom = LowFrom(c);
@@ -136,26 +159,36 @@ uint64_t Timer8254::NthFallingEdge(const Counter& c, uint64_t after, uint64_t m)
 // ---------------------------------------------------------------------------
 // CLK pulses as seen by one counter.
 
-bool Timer8254::Counting(int index) const {
+// How many of the CLK pulses after ref the counter takes (kNever: all).
+// GATE low suspends counting in modes 0 and 4 but not the load: a count
+// written while GATE is low is still loaded on the next pulse, and the
+// counter then waits with it. Modes 2 and 3 stop by dropping their load (see
+// GateChanged); modes 1 and 5 ignore the level.
+uint64_t Timer8254::PulseLimit(int index) const {
   const Counter& c = counter_[index];
-  if (wiring_[index].clock == ClockInput::None) return false;
+  if (wiring_[index].clock == ClockInput::None) return 0;
   int mode = Mode(c);
-  // GATE low suspends counting in modes 0 and 4; modes 2 and 3 stop by
-  // dropping their load (see GateChanged); modes 1 and 5 ignore the level.
-  return c.gate || (mode != 0 && mode != 4);
+  if (c.gate || (mode != 0 && mode != 4)) return kNever;
+  return c.loadIn == kNoLoad ? 0 : c.loadIn;
 }
 
 uint64_t Timer8254::Pulses(int index, uint64_t now) const {
   const Counter& c = counter_[index];
-  if (!Counting(index) || now <= c.ref) return 0;
+  uint64_t limit = PulseLimit(index);
+  if (limit == 0 || now <= c.ref) return 0;
   const CounterWiring& w = wiring_[index];
-  if (w.clock == ClockInput::Fixed) return now / w.periodNs - c.ref / w.periodNs;
-  int source = w.clockCounter;
-  return FallingEdges(counter_[source], Pulses(source, c.ref), Pulses(source, now));
+  uint64_t pulses;
+  if (w.clock == ClockInput::Fixed) {
+    pulses = now / w.periodNs - c.ref / w.periodNs;
+  } else {
+    int source = w.clockCounter;
+    pulses = FallingEdges(counter_[source], Pulses(source, c.ref), Pulses(source, now));
+  }
+  return pulses < limit ? pulses : limit;
 }
 
 uint64_t Timer8254::PulseTime(int index, uint64_t m) const {
-  if (!Counting(index) || m == kNever) return kNever;
+  if (m == kNever || m > PulseLimit(index)) return kNever;
   const Counter& c = counter_[index];
   const CounterWiring& w = wiring_[index];
   if (w.clock == ClockInput::Fixed) {
@@ -173,6 +206,7 @@ uint64_t Timer8254::PulseTime(int index, uint64_t m) const {
 void Timer8254::Advance(Counter& c, uint64_t pulses) {
   if (pulses == 0 || c.loadIn == kNoLoad) return;
   if (pulses < c.loadIn) {
+    c.elementBefore = ElementValue(c, pulses);
     c.loadIn -= pulses;
     return;
   }
@@ -197,7 +231,7 @@ void Timer8254::OutChanged(int source, bool level) {
     Counter& c = counter_[j];
     const CounterWiring& w = wiring_[j];
     bool before = Level(c, 0);
-    if (w.clock == ClockInput::Counter && w.clockCounter == source && !level && Counting(j))
+    if (w.clock == ClockInput::Counter && w.clockCounter == source && !level && PulseLimit(j) > 0)
       Advance(c, 1);
     if (w.gate == GateInput::Counter && w.gateCounter == source && c.gate != level)
       GateChanged(c, level);
@@ -212,28 +246,43 @@ void Timer8254::GateChanged(Counter& c, bool level) {
   switch (Mode(c)) {
     case 1:
     case 5:  // a rising edge triggers: the count loads at the next pulse
-      if (level && c.haveCount) {
-        c.levelBefore = Level(c, 0);
-        c.n = c.countRegister;
-        c.loadIn = 1;
-        c.phase = 0;
-      }
+      if (level && c.haveCount) ArmLoad(c, 1, c.countRegister, 0, Level(c, 0), 0);
       break;
     case 2:
     case 3:  // low: OUT high and counting stops; rising: reload at the next pulse
       if (!level) {
+        HoldElement(c);
         c.levelBefore = true;
-        c.loadIn = kNoLoad;
       } else if (c.haveCount) {
-        c.levelBefore = true;
-        c.n = c.countRegister;
-        c.loadIn = 1;
-        c.phase = 0;
+        ArmLoad(c, 1, c.countRegister, 0, true, 0);
       }
       break;
     default:
       break;
   }
+}
+
+// The count element stops where it is and no load is armed.
+void Timer8254::HoldElement(Counter& c) {
+  c.elementBefore = ElementValue(c, 0);
+  c.stepBefore = 0;
+  c.lastPulseLow = false;
+  c.loadIn = kNoLoad;
+}
+
+// Arms a load of count n, "in" CLK pulses from ref, after which counting
+// starts at "phase" pulses into the count. Until the load OUT stays at
+// levelBefore and the element goes on from where it is, down by "step" per
+// pulse (a load one pulse away passes no pulse before it).
+void Timer8254::ArmLoad(Counter& c, uint64_t in, uint32_t n, uint64_t phase, bool levelBefore,
+                        uint32_t step) {
+  c.elementBefore = ElementValue(c, 0);
+  c.stepBefore = step;
+  c.levelBefore = levelBefore;
+  c.lastPulseLow = false;
+  c.loadIn = in;
+  c.phase = phase;
+  c.n = n;
 }
 
 // ---------------------------------------------------------------------------
@@ -246,6 +295,9 @@ void Timer8254::PowerOn(const TimerWiring& wiring, uint64_t now) {
     c = Counter{};
     c.ref = now;
     c.loadIn = kNoLoad;
+    c.elementBefore = 0;
+    c.stepBefore = 0;
+    c.lastPulseLow = false;
     c.n = 65536;
     c.levelBefore = true;
     c.nullCount = true;
@@ -313,13 +365,13 @@ void Timer8254::ControlWord(uint8_t value) {
     }
     return;
   }
+  HoldElement(c);  // the element keeps what it held until a count loads
   c.control = value & 0x3F;
   c.programmed = true;
   c.writeMsbNext = false;
   c.readMsbNext = false;
   c.haveCount = false;
   c.countLatched = false;
-  c.loadIn = kNoLoad;
   c.phase = 0;
   c.nullCount = true;
   c.levelBefore = Mode(c) != 0;  // mode 0: OUT low at once; every other mode: high
@@ -340,8 +392,8 @@ void Timer8254::CountByte(Counter& c, uint8_t value) {
         c.lsbWritten = value;
         c.writeMsbNext = true;
         if (Mode(c) == 0) {  // the first byte stops counting and drives OUT low
+          HoldElement(c);
           c.levelBefore = false;
-          c.loadIn = kNoLoad;
         }
         return;
       }
@@ -358,40 +410,37 @@ void Timer8254::CountWritten(Counter& c, uint32_t count) {
   int mode = Mode(c);
   switch (mode) {
     case 0:
-    case 4:  // loads at the next pulse and counts from there
-      c.levelBefore = mode == 4 ? Level(c, 0) : false;
-      c.n = count;
-      c.loadIn = 1;
-      c.phase = 0;
+    case 4:  // loads at the next pulse, GATE low or not, and counts from there
+      ArmLoad(c, 1, count, 0, mode == 4 ? Level(c, 0) : false, 0);
       break;
     case 2:
     case 3:
       if (!c.gate) break;  // loads when GATE rises
       if (c.loadIn == kNoLoad) {  // first count: loads at the next pulse
-        c.levelBefore = true;
-        c.n = count;
-        c.loadIn = 1;
-        c.phase = 0;
+        ArmLoad(c, 1, count, 0, true, 0);
       } else if (c.loadIn > 0) {  // a load is pending: it takes the new count
         if (mode == 3 && c.phase != 0) c.phase = (count + 1) / 2;
         c.n = count;
       } else {
         // Running: the new count takes over at the end of the present half
-        // period (mode 3) or period (mode 2).
+        // period (mode 3) or period (mode 2); until then the element goes on
+        // down with the old count.
         uint64_t r = c.phase % c.n;
         uint64_t half = (c.n + 1) / 2;
-        c.levelBefore = LevelAfterLoad(c, c.phase);
-        if (mode == 3 && r < half) {
-          c.loadIn = half - r;
-          c.phase = (count + 1) / 2;
-        } else {
-          c.loadIn = c.n - r;
-          c.phase = 0;
-        }
-        c.n = count;
+        bool level = LevelAfterLoad(c, c.phase);
+        if (mode == 3 && r < half)
+          ArmLoad(c, half - r, count, (count + 1) / 2, level, 2);
+        else
+          ArmLoad(c, c.n - r, count, 0, level, mode == 3 ? 2 : 1);
+        // Mode 2: the old period still ends with its low pulse.
+        if (mode == 2) c.lastPulseLow = true;
       }
       break;
-    default:  // modes 1 and 5 take the count at the next trigger
+    default:
+      // Modes 1 and 5 take the count at the next trigger; after a trigger
+      // the load pulse takes the count register as it then stands, so a
+      // count written before that pulse is the one loaded.
+      if (c.loadIn != kNoLoad && c.loadIn > 0) c.n = count;
       break;
   }
 }
@@ -399,9 +448,14 @@ void Timer8254::CountWritten(Counter& c, uint32_t count) {
 // ---------------------------------------------------------------------------
 // Reading.
 
-uint16_t Timer8254::CountElement(const Counter& c, uint64_t pulses) const {
-  bool bcd = c.control & 1;
-  if (c.loadIn == kNoLoad || pulses < c.loadIn) return EncodeCount(c.countRegister, bcd);
+// The count element "pulses" CLK pulses after ref, as a number below the
+// wrap (0 stands for the full count).
+uint32_t Timer8254::ElementValue(const Counter& c, uint64_t pulses) const {
+  const uint64_t wrap = c.control & 1 ? 10000 : 65536;
+  if (c.loadIn == kNoLoad || pulses < c.loadIn) {
+    uint64_t down = c.stepBefore * (pulses % wrap) % wrap;
+    return static_cast<uint32_t>((c.elementBefore + wrap - down) % wrap);
+  }
   uint64_t s = c.phase + (pulses - c.loadIn);
   uint64_t value;
   switch (Mode(c)) {
@@ -415,13 +469,16 @@ uint16_t Timer8254::CountElement(const Counter& c, uint64_t pulses) const {
       value = base - 2 * (r < half ? r : r - half);
       break;
     }
-    default: {  // counts on past zero, wrapping
-      uint64_t wrap = bcd ? 10000 : 65536;
-      value = (c.n + wrap - s % wrap) % wrap;
+    default:  // counts on past zero, wrapping
+      value = c.n + wrap - s % wrap;
       break;
-    }
   }
-  return EncodeCount(static_cast<uint32_t>(value), bcd);
+  return static_cast<uint32_t>(value % wrap);
+}
+
+// The count element as a read gives it.
+uint16_t Timer8254::CountElement(const Counter& c, uint64_t pulses) const {
+  return EncodeCount(ElementValue(c, pulses), c.control & 1);
 }
 
 uint8_t Timer8254::StatusByte(const Counter& c) const {

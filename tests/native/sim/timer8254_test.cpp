@@ -1,9 +1,11 @@
 // The timer against the 8254 data sheet, wired as on the card: counter 0 on
 // a 2 MHz clock, counter 1 clocked by OUT0 and gated by OUT2, counter 2
 // without a clock. A CLK pulse ends with its falling edge; the 2 MHz edges
-// fall at multiples of 500 ns.
+// fall at multiples of 500 ns. The sequences at the end use a second wiring
+// in which counters 0 and 1 both have a clock and a gate.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -262,5 +264,241 @@ TEST_F(TimerTest, ReadBackLatchesOnlyTheSelectedCounterAndKeepsTheFirstStatus) {
 }
 
 TEST_F(TimerTest, ControlRegisterIsNotReadable) { EXPECT_EQ(timer.Read(3, 0), 0xFF); }
+
+// The card's own sequence (counter 2 set up as a level, then per acquisition
+// counter 2 low, counter 0 square wave, counter 1 one-shot, counter 2 high),
+// twice in a row, at every divisor and one-shot length the card protocol
+// uses, with the register accesses spaced as a slow and a fast bus make them.
+// Counter 1 must go low at the first falling edge of OUT0 after the trigger
+// and stay low for exactly `length` periods of OUT0.
+TEST_F(TimerTest, CardSequenceAtEveryDivisorAndOneShotLength) {
+  for (uint64_t step : {50u, 730u, 1000u}) {
+    for (uint32_t divisor = 2; divisor <= 40; ++divisor) {
+      for (uint32_t length = 11; length <= 26; ++length) {
+        SCOPED_TRACE("step " + std::to_string(step) + " ns, divisor " + std::to_string(divisor) +
+                     ", length " + std::to_string(length));
+        timer.PowerOn(kWiring, 0);
+        uint64_t t = 0;
+        auto write = [&](uint8_t reg, uint8_t value) {
+          t += step;
+          timer.Write(reg, value, t);
+        };
+        write(3, 0xB0);
+        write(2, 0x01);
+        write(2, 0x00);
+        for (int acquisition = 0; acquisition < 2; ++acquisition) {
+          write(3, 0xB0);
+          write(3, 0x36);
+          write(0, static_cast<uint8_t>(divisor));
+          write(0, 0x00);
+          const uint64_t firstFall = LoadEdge(t) + (divisor + 1) / 2 * P;
+          const uint64_t period = divisor * P;
+          write(3, 0x72);
+          write(1, static_cast<uint8_t>(length));
+          write(1, 0x00);
+          write(3, 0xB2);
+          const uint64_t trigger = t;
+          const uint64_t low =
+              trigger < firstFall ? firstFall
+                                  : firstFall + ((trigger - firstFall) / period + 1) * period;
+          const uint64_t high = low + length * period;
+
+          ASSERT_EQ(timer.NextOutChange(1, trigger), low);
+          // OUT0 keeps its square wave through the burst: `length` falling
+          // edges after the one that started it, the last one ending it.
+          uint64_t falls = 0;
+          for (uint64_t at = timer.NextOutChange(0, low); at <= high;
+               at = timer.NextOutChange(0, at)) {
+            if (timer.Out(0, at)) continue;
+            ASSERT_EQ((at - firstFall) % period, 0u) << "OUT0 fell at " << at;
+            ++falls;
+          }
+          EXPECT_EQ(falls, length);
+          // The read-back the card protocol polls (each one is a write).
+          EXPECT_EQ(Status(1, low - 1), 0xF2);
+          EXPECT_EQ(Status(1, low), 0x32);
+          ASSERT_EQ(timer.NextOutChange(1, low), high);
+          EXPECT_EQ(Status(1, high - 1), 0x32);
+          EXPECT_EQ(Status(1, high), 0xB2);
+          EXPECT_EQ(timer.NextOutChange(1, high), kNever);
+          t = high + step;
+        }
+      }
+    }
+  }
+}
+
+// --- Sequences beyond the card's, from the data-sheet text -------------------
+//
+// Counter 0 on a 500 ns clock and counter 1 on a 300 ns clock, both gated by
+// OUT2; counter 2 has no clock, so its control word sets its OUT (0xB0 low,
+// 0xB2 high). A row is a script of writes and of what the timer must show.
+
+constexpr uint64_t P1 = 300;
+constexpr sim::TimerWiring kGatedWiring = {{
+    {sim::ClockInput::Fixed, P, 0, sim::GateInput::Counter, 2},
+    {sim::ClockInput::Fixed, P1, 0, sim::GateInput::Counter, 2},
+    {sim::ClockInput::None, 0, 0, sim::GateInput::High, 0},
+}};
+
+struct Step {
+  enum Kind { kWrite, kCount, kCountByte, kOut, kStatus } kind;
+  uint8_t target;   // register written, or the counter looked at
+  uint16_t value;   // byte written, or what must be seen
+  uint64_t t;
+};
+
+// A write to register `reg`.
+Step W(uint8_t reg, uint8_t value, uint64_t t) { return {Step::kWrite, reg, value, t}; }
+// The count a read-back count latch of `counter` gives, read LSB then MSB.
+Step Count(uint8_t counter, uint16_t count, uint64_t t) {
+  return {Step::kCount, counter, count, t};
+}
+// The same for a counter that reads one byte.
+Step CountByte(uint8_t counter, uint8_t count, uint64_t t) {
+  return {Step::kCountByte, counter, count, t};
+}
+Step Out(uint8_t counter, bool level, uint64_t t) { return {Step::kOut, counter, level, t}; }
+Step Status(uint8_t counter, uint8_t status, uint64_t t) {
+  return {Step::kStatus, counter, status, t};
+}
+
+struct ScriptCase {
+  const char* name;
+  std::vector<Step> steps;
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
+
+class DataSheetTest : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(DataSheetTest, TimerFollowsTheScript) {
+  sim::Timer8254 timer{};
+  timer.PowerOn(kGatedWiring, 0);
+  const std::vector<Step>& steps = GetParam().steps;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const Step& s = steps[i];
+    SCOPED_TRACE("step " + std::to_string(i) + " at " + std::to_string(s.t) + " ns");
+    const uint8_t counter = s.target;
+    switch (s.kind) {
+      case Step::kWrite:
+        timer.Write(s.target, static_cast<uint8_t>(s.value), s.t);
+        break;
+      case Step::kCount: {
+        timer.Write(3, static_cast<uint8_t>(0xD0 | 2 << counter), s.t);
+        uint8_t lsb = timer.Read(counter, s.t);
+        uint8_t msb = timer.Read(counter, s.t);
+        EXPECT_EQ(lsb | msb << 8, s.value);
+        break;
+      }
+      case Step::kCountByte:
+        timer.Write(3, static_cast<uint8_t>(0xD0 | 2 << counter), s.t);
+        EXPECT_EQ(timer.Read(counter, s.t), s.value);
+        break;
+      case Step::kOut:
+        EXPECT_EQ(timer.Out(counter, s.t), s.value != 0);
+        break;
+      case Step::kStatus:
+        timer.Write(3, static_cast<uint8_t>(0xE0 | 2 << counter), s.t);
+        EXPECT_EQ(timer.Read(counter, s.t), s.value);
+        break;
+    }
+  }
+}
+
+// Modes 0 and 4: "the initial count will be loaded on the next CLK pulse";
+// GATE = 0 disables counting, not the load. A count written under GATE low
+// is loaded all the same (NULL COUNT clears), and OUT goes high N pulses
+// after GATE rises (mode 0), or strobes low N pulses after it (mode 4).
+INSTANTIATE_TEST_SUITE_P(
+    LoadUnderGateLow, DataSheetTest,
+    ::testing::Values(
+        ScriptCase{"Mode0Count3",
+                   {W(3, 0xB0, 0), W(3, 0x30, 0), W(0, 3, 100), W(0, 0, 100),
+                    Status(0, 0x70, 100),  // OUT low, NULL COUNT
+                    Status(0, 0x30, 600),  // loaded at 500
+                    Count(0, 3, 600), Count(0, 3, 1900),
+                    W(3, 0xB2, 2100),  // GATE rises; pulses at 2500, 3000, 3500
+                    Out(0, false, 3499), Out(0, true, 3500)}},
+        ScriptCase{"Mode0Count1",
+                   {W(3, 0xB0, 0), W(3, 0x30, 0), W(0, 1, 100), W(0, 0, 100), W(3, 0xB2, 1100),
+                    Out(0, false, 1499), Out(0, true, 1500)}},
+        ScriptCase{"Mode4Count3",  // counter 1, LSB only
+                   {W(3, 0xB0, 0), W(3, 0x58, 0), W(1, 3, 100),
+                    Status(1, 0x98, 400),  // OUT high, loaded at 300
+                    CountByte(1, 3, 400),
+                    W(3, 0xB2, 1000),  // pulses at 1200, 1500, 1800
+                    Out(1, true, 1799), Out(1, false, 1800), Out(1, true, 2100)}},
+        ScriptCase{"Mode0GateLowMidCount",  // GATE low stops the count where it is
+                   {W(3, 0xB2, 0), W(3, 0x30, 0), W(0, 5, 0), W(0, 0, 0), W(3, 0xB0, 1600),
+                    Count(0, 3, 3000), W(3, 0xB2, 3100), Out(0, false, 4499),
+                    Out(0, true, 4500)}}),
+    [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// "If the count is latched or read before this time [the load into the count
+// element], the count value will not reflect the new count just written":
+// a count read is the counting element, also while no load is in effect or
+// one is pending.
+INSTANTIATE_TEST_SUITE_P(
+    ReadTheCountElement, DataSheetTest,
+    ::testing::Values(
+        // Mode 0, two-byte count: writing the first byte disables counting
+        // and sets OUT low; the second byte loads on the next pulse.
+        ScriptCase{"Mode0FirstByte",
+                   {W(3, 0xB2, 0), W(3, 0x30, 0), W(0, 0x15, 0), W(0, 0, 0),  // 0x15 at 500
+                    W(0, 0x01, 1200), Count(0, 0x14, 1200), Out(0, false, 1200),
+                    Count(0, 0x14, 5000), W(0, 0x00, 5200), Status(0, 0x70, 5200),
+                    Count(0, 0x14, 5400), Count(0, 1, 5600), Out(0, true, 6000)}},
+        // Mode 1: a retrigger reloads on the next pulse; until then the
+        // element goes on with the running shot.
+        ScriptCase{"Mode1Retrigger",
+                   {W(3, 0xB0, 0), W(3, 0x72, 0), W(1, 5, 0), W(1, 0, 0),
+                    W(3, 0xB2, 100),  // 5 at 300, then 4, 3 at 900
+                    W(3, 0xB0, 1000), W(3, 0xB2, 1000), Count(1, 3, 1000), Count(1, 3, 1100),
+                    Out(1, false, 1100), Count(1, 5, 1250), Out(1, false, 2699),
+                    Out(1, true, 2700)}},
+        // Mode 3: GATE = 0 disables counting and sets OUT high; a trigger
+        // reloads the count on the next pulse.
+        ScriptCase{"Mode3GateLow",
+                   {W(3, 0xB2, 0), W(3, 0x36, 0), W(0, 8, 0), W(0, 0, 0),  // 8 at 500, 6 at 1000
+                    W(3, 0xB0, 1200), Count(0, 6, 1200), Count(0, 6, 5000), Out(0, true, 5000),
+                    W(3, 0xB2, 5100), Count(0, 6, 5400), Count(0, 8, 5600), Out(0, true, 7499),
+                    Out(0, false, 7500)}},
+        // Mode 2: "if the Counter is reloaded between output pulses, the
+        // present period will not be affected".
+        ScriptCase{"Mode2NewCountMidPeriod",
+                   {W(3, 0xB2, 0), W(3, 0x34, 0), W(0, 10, 0), W(0, 0, 0),  // 10 at 500
+                    W(0, 4, 2100), W(0, 0, 2100), Count(0, 7, 2100), Count(0, 6, 2600),
+                    Out(0, true, 4999), Out(0, false, 5000),  // the period's last pulse
+                    Count(0, 1, 5100), Status(0, 0x74, 5100),  // OUT low, NULL COUNT
+                    Out(0, true, 5500), Count(0, 4, 5600), Status(0, 0xB4, 5600),
+                    Out(0, true, 6999), Out(0, false, 7000)}},
+        // Mode 3: a new count is loaded at the end of the current half-cycle.
+        ScriptCase{"Mode3NewCountMidHalfCycle",
+                   {W(3, 0xB2, 0), W(3, 0x36, 0), W(0, 8, 0), W(0, 0, 0),  // 8 at 500
+                    W(0, 4, 1200), W(0, 0, 1200), Count(0, 6, 1200), Count(0, 4, 1600),
+                    Count(0, 2, 2100), Out(0, true, 2499), Out(0, false, 2500),
+                    Count(0, 4, 2600), Out(0, false, 3499), Out(0, true, 3500)}}),
+    [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// Modes 1 and 5: "a trigger results in loading the Counter ... on the next
+// CLK pulse", and counter loading is the transfer from the count register:
+// a count written after the trigger but before that pulse is the one loaded.
+INSTANTIATE_TEST_SUITE_P(
+    LoadAfterTrigger, DataSheetTest,
+    ::testing::Values(
+        ScriptCase{"Mode1LsbOnly",  // counter 0; everything before the pulse at 500
+                   {W(3, 0xB0, 0), W(3, 0x12, 0), W(0, 0xFF, 100), W(3, 0xB2, 100),
+                    W(0, 0x01, 100), Status(0, 0xD2, 200), Out(0, false, 500),
+                    CountByte(0, 1, 600), Out(0, false, 999), Out(0, true, 1000),
+                    Status(0, 0x92, 1000)}},
+        ScriptCase{"Mode1TwoBytes",  // counter 1; the trigger at 1000, the pulse at 1200
+                   {W(3, 0xB0, 0), W(3, 0x72, 0), W(1, 5, 0), W(1, 0, 0), W(3, 0xB2, 1000),
+                    W(1, 2, 1100), W(1, 0, 1100), Count(1, 2, 1250), Out(1, false, 1799),
+                    Out(1, true, 1800)}},
+        ScriptCase{"Mode5",  // strobes low N + 1 pulses after the trigger
+                   {W(3, 0xB0, 0), W(3, 0x5A, 0), W(1, 5, 0), W(3, 0xB2, 1000), W(1, 2, 1100),
+                    Out(1, true, 1799), Out(1, false, 1800), Out(1, true, 2100)}}),
+    [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
