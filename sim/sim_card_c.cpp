@@ -35,6 +35,8 @@ void SimCard_GetSettings(SimCardSettings *out) {
   if (out) *out = card.Settings();
 }
 
+void SimCard_SetStepLimit(uint32_t steps) { card.SetStepLimit(steps); }
+
 uint8_t SimCard_ControlRegister(void) { return card.ControlRegister(); }
 
 uint8_t SimCard_LastLatch(unsigned channel, uint64_t *timeNs, uint32_t *position) {

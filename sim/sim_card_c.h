@@ -51,6 +51,14 @@ void SimCard_SetAddress(uint16_t address, uint8_t present);
 void SimCard_SetEncoder(unsigned channel /* 1..4 */, const SimEncoderSettings *encoder);
 void SimCard_SetZeroInput(unsigned input /* 1..4 */, uint8_t active);
 
+/* A cap on the work of one call: the card catches up with its clock line in
+   at most "steps" edge steps (0: no cap). Without a cap a call takes a few
+   hundred steps at most, however long the card was left alone and however
+   its timer is programmed; should a call ever reach the cap, the rest of the
+   time since the previous call goes undelivered (the clock line takes its
+   present level) rather than taking longer. SimCard_Reset removes the cap. */
+void SimCard_SetStepLimit(uint32_t steps);
+
 /* Read-back for tests and tools. */
 void SimCard_GetSettings(SimCardSettings *out); /* encoder positions as of now */
 uint8_t SimCard_ControlRegister(void);          /* last byte written to register 7 */

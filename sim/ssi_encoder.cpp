@@ -46,6 +46,10 @@ uint32_t SsiEncoder::PositionAt(uint64_t now) const {
   return (speed_ < 0 ? startPosition_ - delta : startPosition_ + delta) & mask;
 }
 
+uint32_t SsiEncoder::WordAt(uint32_t position) const {
+  return code_ == SIM_CODE_BINARY ? position : position ^ (position >> 1);
+}
+
 bool SsiEncoder::MonoflopRunning(uint64_t now) const {
   return clocked_ && now - lastEdge_ < kMonoflopNs;
 }
@@ -63,7 +67,7 @@ void SsiEncoder::ClockFalling(uint64_t now) {
     latchPosition_ = PositionAt(now);
     latchTime_ = now;
     latched_ = true;
-    word_ = code_ == SIM_CODE_BINARY ? latchPosition_ : latchPosition_ ^ (latchPosition_ >> 1);
+    word_ = WordAt(latchPosition_);
     sent_ = 0;
     repeating_ = false;
   } else if (sent_ > bits_) {
@@ -85,6 +89,54 @@ bool SsiEncoder::LastLatch(uint64_t* timeNs, uint32_t* position) const {
   if (timeNs) *timeNs = latchTime_;
   if (position) *position = latchPosition_;
   return latched_;
+}
+
+// The monoflop and the latch are decided by the time since the last edge
+// alone, so an encoder whose timing state (edge and latch times relative to
+// the period, bits sent) comes back after one period of a repeating line
+// goes through the same steps in every later period.
+SsiEncoder::Repeat SsiEncoder::RepeatsAfter(const SsiEncoder& before, uint64_t periodNs,
+                                            uint32_t* pairs) const {
+  *pairs = 0;
+  if (clocked_ == before.clocked_ && lastEdge_ == before.lastEdge_ && sent_ == before.sent_ &&
+      repeating_ == before.repeating_ && latched_ == before.latched_ &&
+      latchTime_ == before.latchTime_)
+    return Repeat::Unchanged;
+  if (!clocked_ || !before.clocked_ || lastEdge_ != before.lastEdge_ + periodNs ||
+      latched_ != before.latched_ || repeating_ != before.repeating_)
+    return Repeat::Other;
+  if (latchTime_ == before.latchTime_ + periodNs && sent_ == before.sent_) return Repeat::Relatched;
+  if (latchTime_ != before.latchTime_ || !repeating_) return Repeat::Other;
+  uint32_t cycle = bits_ + 1u;
+  *pairs = (sent_ + cycle - before.sent_) % cycle;
+  return Repeat::Running;
+}
+
+void SsiEncoder::SkipPeriods(Repeat repeat, uint64_t periods, uint64_t periodNs, uint32_t pairs,
+                             bool lineHigh) {
+  uint64_t shift = periods * periodNs;
+  switch (repeat) {
+    case Repeat::Relatched:
+      // The same latch, "shift" later: the position of that moment.
+      lastEdge_ += shift;
+      latchTime_ += shift;
+      latchPosition_ = PositionAt(latchTime_);
+      word_ = WordAt(latchPosition_);
+      break;
+    case Repeat::Running: {
+      // After a falling edge sent_ is 0..bits (bits shifted out of this
+      // word), after a rising one 1..bits + 1; a clock pulse moves it on by
+      // one, modulo bits + 1.
+      lastEdge_ += shift;
+      uint32_t cycle = bits_ + 1u;
+      uint32_t phase = lineHigh ? sent_ - 1u : sent_;
+      phase = static_cast<uint32_t>((phase + (periods % cycle) * pairs) % cycle);
+      sent_ = static_cast<uint8_t>(lineHigh ? phase + 1u : phase);
+      break;
+    }
+    default:
+      break;
+  }
 }
 
 }  // namespace sim

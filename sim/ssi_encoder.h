@@ -41,7 +41,23 @@ class SsiEncoder {
   // The moment and position of the most recent latch; false if none yet.
   bool LastLatch(uint64_t* timeNs, uint32_t* position) const;
 
+  // For skipping whole periods of a clock line that repeats with a period of
+  // "periodNs": how this encoder's state compares with its state "before",
+  // one period earlier. Unchanged: no edge moved it (nothing plugged in).
+  // Relatched: it latched in that period at the same place as in the one
+  // before; every later period does the same. Running: it did not latch, the
+  // monoflop never ran out and the word is being repeated; each period moves
+  // it on by *pairs (modulo bits + 1) clock pulses. Other: not yet steady.
+  enum class Repeat : uint8_t { Other, Unchanged, Relatched, Running };
+  Repeat RepeatsAfter(const SsiEncoder& before, uint64_t periodNs, uint32_t* pairs) const;
+  // The state "periods" such periods later, as if every one had been
+  // delivered edge by edge. "lineHigh": the clock line's level at the
+  // period boundary, that is whether the last edge was a rising one.
+  void SkipPeriods(Repeat repeat, uint64_t periods, uint64_t periodNs, uint32_t pairs,
+                   bool lineHigh);
+
  private:
+  uint32_t WordAt(uint32_t position) const;
   bool MonoflopRunning(uint64_t now) const;
 
   uint8_t bits_;

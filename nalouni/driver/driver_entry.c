@@ -69,7 +69,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
   StartCard(&window, &card);
 
   RtlInitUnicodeString(&device, DeviceName);
-  status = IoCreateDevice(driver, 0, &device, NALOUNI_DEVICE_TYPE, 0, FALSE, &deviceObject);
+  /* FILE_DEVICE_SECURE_OPEN: an open of a name below the device
+     (\\.\NaloUniDev\anything) is checked against the device's own security
+     too, so no path around it reaches the card. */
+  status = IoCreateDevice(driver, 0, &device, NALOUNI_DEVICE_TYPE, FILE_DEVICE_SECURE_OPEN, FALSE,
+                          &deviceObject);
   if (!NT_SUCCESS(status))
     return status;
   RtlInitUnicodeString(&link, LinkName);

@@ -9,6 +9,16 @@ _Static_assert(IOCTL_NALOUNI_WRITE_BYTE == 0x9C40A440u, "write request code");
 _Static_assert(IOCTL_NALOUNI_READ_BYTE == 0x9C406400u, "read request code");
 _Static_assert(sizeof(NaloUniEncoder) == 24 && sizeof(NaloUniState) == 124, "record sizes");
 
+/* The guard on the time a request holds the card lock (a spin lock: raised
+   IRQL, nothing else runs on that processor). Under the lock every request
+   makes the card catch up with its clock at most once, and the card does at
+   most CARD_STEP_LIMIT edge steps for that, each a fixed piece of timer
+   arithmetic without loops. Its own tests find a few hundred steps at most
+   for every gap and timer programming they try, so the limit is not reached
+   in use; it caps what a fault in the card could cost. Everything else under
+   the lock is constant work. */
+#define CARD_STEP_LIMIT 4096u
+
 static PortWindow Window;
 static uint32_t PortRequests;
 static KSPIN_LOCK CardLock;
@@ -32,6 +42,7 @@ void StartCard(const PortWindow *window, const SimCardSettings *card)
   KeInitializeSpinLock(&CardLock);
   ClockStart = KeQueryPerformanceCounter(&ClockFrequency);
   SimCard_Reset(card, CardNow, NULL);
+  SimCard_SetStepLimit(CARD_STEP_LIMIT);
 }
 
 /* The I/O port of request port "port", or -1 when it lies outside the
@@ -83,7 +94,8 @@ static void FillState(NaloUniState *state)
   }
 }
 
-/* Runs under the card lock; the buffer has been checked for length. */
+/* Runs under the card lock; the buffer has been checked for length. Each case
+   makes the card catch up once at most (CARD_STEP_LIMIT). */
 static NTSTATUS Serve(ULONG code, UCHAR *buffer, ULONG_PTR *information)
 {
   LONG port;

@@ -67,6 +67,21 @@ bool DriverClient::ResetCard(uint32_t address) {
   return ok;
 }
 
+bool DriverClient::RunClockLine(uint32_t channel, uint16_t divisor) {
+  const uint8_t writes[][2] = {{7, static_cast<uint8_t>(channel - 1)},
+                               {3, 0xB0},
+                               {3, 0x70},
+                               {1, 0},
+                               {1, 0},
+                               {3, 0x36},
+                               {0, static_cast<uint8_t>(divisor)},
+                               {0, static_cast<uint8_t>(divisor >> 8)}};
+  bool ok = true;
+  for (const auto &w : writes)
+    ok = WriteByte(w[0], w[1]) && ok;
+  return ok;
+}
+
 namespace {
 
 bool WaitFor(SC_HANDLE service, DWORD wanted, DWORD *last) {

@@ -33,6 +33,15 @@ class DriverClient {
   // Card at the driver's window, four still 25-bit Gray encoders, inputs off.
   bool ResetCard(uint32_t address = NALOUNI_DEFAULT_ADDRESS);
 
+  // What a careless or hostile program can leave behind: the SSI clock line
+  // of a channel running for good. Counter 2's OUT (counter 1's gate) low,
+  // counter 1 in mode 0 with count 0, so that its OUT goes low and, without
+  // its gate, stays low; counter 0's square wave at 2000 / divisor kHz is then
+  // the line. StopClockLine sets counter 1's OUT high (mode 1): the line
+  // stops high.
+  bool RunClockLine(uint32_t channel, uint16_t divisor);
+  bool StopClockLine() { return WriteByte(3, 0x72); }
+
  private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };

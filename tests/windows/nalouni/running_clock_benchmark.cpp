@@ -1,0 +1,63 @@
+// How long one port read through the driver takes when the SSI clock line
+// has been left running for a long pause, beside any other port read. A
+// benchmark, not a test: it prints figures and checks nothing.
+//   running_clock_benchmark [pause seconds, default 15] [reads, default 200]
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "driver_client.h"
+
+namespace {
+
+double Millis(const LARGE_INTEGER &start, const LARGE_INTEGER &end) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1e3 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+double TimedRead(DriverClient &d, uint32_t port) {
+  LARGE_INTEGER start, end;
+  uint8_t value = 0;
+  QueryPerformanceCounter(&start);
+  d.ReadByte(port, &value);
+  QueryPerformanceCounter(&end);
+  return Millis(start, end);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  const int pauseSeconds = argc > 1 ? atoi(argv[1]) : 15;
+  const int reads = argc > 2 ? atoi(argv[2]) : 200;
+  DriverClient d;
+  if (!d.Open() || reads < 1 || !d.ResetCard()) {
+    printf("usage: running_clock_benchmark [seconds] [reads], with the port driver running\n");
+    return 2;
+  }
+  d.SetEncoder(NaloUniEncoder{1, 25, NALOUNI_CODE_BINARY, 1, 0x1234567, 0});
+
+  // Any other read: register 7 back to back, the clock line stopped.
+  d.StopClockLine();
+  std::vector<double> other;
+  for (int i = 0; i < reads; ++i) other.push_back(TimedRead(d, 7));
+  std::sort(other.begin(), other.end());
+
+  // The line running at 1 MHz, left alone, then one read of register 7.
+  d.RunClockLine(1, 2);
+  Sleep(DWORD(pauseSeconds) * 1000);
+  const double afterPause = TimedRead(d, 7);
+  std::vector<double> next;
+  for (int i = 0; i < reads; ++i) next.push_back(TimedRead(d, 7));
+  std::sort(next.begin(), next.end());
+  d.StopClockLine();
+  d.ResetCard();
+
+  printf("register 7 read after %d s with the clock line running at 1 MHz: %.3f ms; "
+         "the %d reads after it median %.3f ms (max %.3f); with the line stopped median %.3f ms "
+         "(min %.3f, max %.3f)\n",
+         pauseSeconds, afterPause, reads, next[next.size() / 2], next.back(),
+         other[other.size() / 2], other.front(), other.back());
+  return 0;
+}
