@@ -52,11 +52,12 @@ void SimCard_SetEncoder(unsigned channel /* 1..4 */, const SimEncoderSettings *e
 void SimCard_SetZeroInput(unsigned input /* 1..4 */, uint8_t active);
 
 /* A cap on the work of one call: the card catches up with its clock line in
-   at most "steps" edge steps (0: no cap). Without a cap a call takes a few
-   hundred steps at most, however long the card was left alone and however
-   its timer is programmed; should a call ever reach the cap, the rest of the
-   time since the previous call goes undelivered (the clock line takes its
-   present level) rather than taking longer. SimCard_Reset removes the cap. */
+   at most "steps" edge steps (0: no cap). Its work does not grow with the
+   time it was left alone, however its timer is programmed: in every case
+   the card's tests try, a call takes a few hundred steps at most. Should a
+   call ever reach the cap, the rest of the time since the previous call
+   goes undelivered (the clock line takes its present level) rather than
+   taking longer. SimCard_Reset removes the cap. */
 void SimCard_SetStepLimit(uint32_t steps);
 
 /* Read-back for tests and tools. */
