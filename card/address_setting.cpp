@@ -4,6 +4,7 @@
 // restarted so that it serves the new address.
 #include "address_setting.h"
 
+#include "nalouni_requests.h"
 #include "port_access.h"
 #include "port_layer.h"
 
@@ -13,7 +14,6 @@ constexpr uint16_t kHighestPortBase = 0x3FF;  // the ISA I/O range the card deco
 constexpr DWORD kCardPortCount = 8;
 constexpr DWORD kServiceWaitMs = 10000;
 constexpr DWORD kServicePollMs = 20;
-const char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\NALOUNI\\Parameters";
 
 // Only a 4-byte REG_DWORD counts as readable: a value of another type or size
 // is not the driver's, so it is left alone and counts as no change.
@@ -33,7 +33,7 @@ void WriteDword(HKEY key, const char* name, DWORD number) {
 // Rewrites the driver's parameters; true when anything was (to be) changed.
 bool RewriteDriverParameters(uint16_t address) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, NALOUNI_PARAMETERS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
     return false;
   bool changed = false;
   DWORD number = 0;
@@ -63,7 +63,7 @@ void WaitForServiceState(SC_HANDLE service, DWORD state) {
 void RestartDriverService() {
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!manager) return;
-  SC_HANDLE service = OpenServiceA(manager, "NALOUNI", SERVICE_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceA(manager, NALOUNI_SERVICE_NAME, SERVICE_ALL_ACCESS);
   if (service) {
     SERVICE_STATUS status;
     ControlService(service, SERVICE_CONTROL_STOP, &status);

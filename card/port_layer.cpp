@@ -1,45 +1,26 @@
-// Port access for the library: requests to the port driver on the NT family,
-// the port instructions on the 9x family. Nothing here reports a failure: a
-// lost write is lost, a failed read yields the last byte read.
+// Port access for the library: the protocol's port operations go through the
+// backend table InitSSIKovo chose (port_backend.h). Nothing here reports a
+// failure: a lost write is lost, a failed read yields the last byte read.
 #include "port_layer.h"
 
 #include "port_access.h"
-#include "port_io.h"
+#include "port_backend.h"
+
+// What stands for the port instructions on the 9x family: the instructions
+// themselves in SSIKovo.dll, the bus requests in the test build
+// SSIKovoPortSim.dll. The build names the table (card/library.cmake).
+#ifndef SSIKOVO_INSTRUCTION_BACKEND
+#error "SSIKOVO_INSTRUCTION_BACKEND names the 9x family's backend table"
+#endif
 
 uint16_t PortBase;
 uint8_t UseDriver;
-HANDLE DriverHandle = INVALID_HANDLE_VALUE;
-uint8_t LastReadByte;
 
 namespace {
 
-// No way of reaching the ports is chosen until the first InitSSIKovo; until
-// then the port operations touch no port (a port instruction would fault on
-// the NT family, or hit whatever sits at port 0 on the 9x family).
-bool BackendChosen;
-
-#pragma pack(push, 1)
-struct WriteRequest {
-  uint32_t port;
-  uint8_t value;
-};
-#pragma pack(pop)
-static_assert(sizeof(WriteRequest) == 5, "the driver expects a 5-byte record");
-
-constexpr uint16_t kDefaultPortBase = 0x100;  // the card's factory jumper
+const PortBackend* Backend = &NoPortBackend;
 
 }  // namespace
-
-void OpenDriverDevice() {
-  DriverHandle = CreateFileA("\\\\.\\NaloUniDev", GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-}
-
-void CloseDriverDevice() {
-  if (DriverHandle != INVALID_HANDLE_VALUE) CloseHandle(DriverHandle);
-  DriverHandle = INVALID_HANDLE_VALUE;
-}
 
 void SelectPortBackend() {
   OSVERSIONINFOEXA version;
@@ -58,43 +39,16 @@ void SelectPortBackend() {
 void StartPortAccess() {
   UseDriver = 0;
   SelectPortBackend();
-  if (UseDriver) {
-    CloseDriverDevice();  // a second InitSSIKovo must not leak the first handle
-    OpenDriverDevice();
-  }
-  PortBase = UseDriver ? 0 : kDefaultPortBase;
-  BackendChosen = true;
+  Backend = UseDriver ? &DriverPortBackend : &SSIKOVO_INSTRUCTION_BACKEND;
+  Backend->start();
 }
 
-void ReleasePortAccess() {
-  if (UseDriver) {
-    CloseDriverDevice();
-    PortBase = 0;
-  } else {
-    PortBase = kDefaultPortBase;
-  }
-}
+// The chosen backend stays chosen: after DeInitSSIKovo the driver backend's
+// requests reach no device, the port instructions still reach the card.
+void ReleasePortAccess() { Backend->release(); }
 
-void WritePortByte(uint16_t port, uint8_t value) {
-  if (!BackendChosen) return;
-  if (!UseDriver) {
-    PortOut(port, value);
-    return;
-  }
-  WriteRequest request = {port, value};
-  DWORD returned = 0;
-  DeviceIoControl(DriverHandle, IoctlWriteByte, &request, sizeof request, nullptr, 0, &returned,
-                  nullptr);
-}
+void WritePortByte(uint16_t port, uint8_t value) { Backend->write(port, value); }
 
-uint8_t ReadPortByte(uint16_t port) {
-  if (!BackendChosen) return LastReadByte;
-  if (!UseDriver) return PortIn(port);
-  uint32_t request = port;
-  DWORD returned = 0;
-  DeviceIoControl(DriverHandle, IoctlReadByte, &request, sizeof request, &LastReadByte, 1,
-                  &returned, nullptr);
-  return LastReadByte;
-}
+uint8_t ReadPortByte(uint16_t port) { return Backend->read(port); }
 
 uint32_t TickCount() { return GetTickCount(); }

@@ -6,15 +6,15 @@
 
 #include <cstdint>
 
-// Requests of the port driver, device type 40000, buffered.
-constexpr DWORD IoctlWriteByte = 0x9C40A440;  // in: {uint32 port, uint8 value}
-constexpr DWORD IoctlReadByte = 0x9C406400;   // in: {uint32 port}, out: 1 byte
-
 extern uint8_t UseDriver;     // 1: port driver device, 0: port instructions
 extern HANDLE DriverHandle;   // INVALID_HANDLE_VALUE when no device is open
 extern uint8_t LastReadByte;  // output byte of the driver's read request
 
-// Opens "\\.\NaloUniDev" into DriverHandle, unchecked.
+// Opens the port driver's device "\\.\NaloUniDev" for reading and writing,
+// unchecked: INVALID_HANDLE_VALUE when it does not open.
+HANDLE OpenPortDevice();
+
+// Opens the device into DriverHandle.
 void OpenDriverDevice();
 
 // Closes DriverHandle if a device is open; afterwards none is.
@@ -22,3 +22,10 @@ void CloseDriverDevice();
 
 // Sets UseDriver from the Windows version.
 void SelectPortBackend();
+
+// One synchronous port request on "device" with the port driver's records
+// (write: port and value; read: port in, one byte out). Used by both
+// backends that talk to the driver; nothing is reported, a failed read
+// leaves *value as it was.
+void SendPortWrite(HANDLE device, DWORD code, uint16_t port, uint8_t value);
+void SendPortRead(HANDLE device, DWORD code, uint16_t port, uint8_t* value);

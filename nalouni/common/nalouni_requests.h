@@ -1,6 +1,7 @@
 /* Device requests of the port driver "\\.\NaloUniDev" and their records.
-   Shared by the driver, the port library, the tool and the tests. All
-   requests are METHOD_BUFFERED on device type 40000; numbers little-endian.
+   Shared by the driver, the card library, the port library, the tool and
+   the tests. All requests are METHOD_BUFFERED on device type 40000;
+   numbers little-endian.
    Codes follow the CTL_CODE rule: type << 16 | access << 14 | function << 2. */
 #ifndef NALOUNI_REQUESTS_H
 #define NALOUNI_REQUESTS_H
@@ -24,6 +25,25 @@
 #define NALOUNI_WRITE_BYTE_INPUT 5u /* 32-bit port, 8-bit value */
 #define NALOUNI_READ_BYTE_INPUT 4u  /* 32-bit port */
 #define NALOUNI_READ_BYTE_OUTPUT 1u
+
+/* The records of the port and bus requests, written byte by byte so that
+   they are the same on every compiler and target: the write record is the
+   port in four bytes, least significant first, then the value; the read
+   record is the port alone. */
+static inline void NaloUniReadRecord(uint8_t record[NALOUNI_READ_BYTE_INPUT], uint32_t port)
+{
+  record[0] = (uint8_t)port;
+  record[1] = (uint8_t)(port >> 8);
+  record[2] = (uint8_t)(port >> 16);
+  record[3] = (uint8_t)(port >> 24);
+}
+
+static inline void NaloUniWriteRecord(uint8_t record[NALOUNI_WRITE_BYTE_INPUT], uint32_t port,
+                                      uint8_t value)
+{
+  NaloUniReadRecord(record, port);
+  record[4] = value;
+}
 
 /* Steering requests for the simulated card behind the ports. Each takes
    effect at once and lasts until the driver's service stops; the tool keeps

@@ -26,9 +26,11 @@ unsigned long __stdcall NaloUniDeInitDriver(void)
 
 unsigned long __stdcall NaloUniReadByte(unsigned long port)
 {
-  DWORD request = (DWORD)port, returned = 0;
+  uint8_t request[NALOUNI_READ_BYTE_INPUT];
+  DWORD returned = 0;
   BYTE value = 0xFF;
-  if (!DeviceIoControl(Device, IOCTL_NALOUNI_READ_BYTE, &request, sizeof(request), &value,
+  NaloUniReadRecord(request, (uint32_t)port);
+  if (!DeviceIoControl(Device, IOCTL_NALOUNI_READ_BYTE, request, sizeof(request), &value,
                        sizeof(value), &returned, NULL) ||
       returned != sizeof(value))
     return 0xFF;
@@ -37,13 +39,9 @@ unsigned long __stdcall NaloUniReadByte(unsigned long port)
 
 unsigned long __stdcall NaloUniWriteByte(unsigned long port, unsigned long value)
 {
-  BYTE request[NALOUNI_WRITE_BYTE_INPUT];
+  uint8_t request[NALOUNI_WRITE_BYTE_INPUT];
   DWORD returned = 0;
-  request[0] = (BYTE)port;
-  request[1] = (BYTE)(port >> 8);
-  request[2] = (BYTE)(port >> 16);
-  request[3] = (BYTE)(port >> 24);
-  request[4] = (BYTE)value;
+  NaloUniWriteRecord(request, (uint32_t)port, (uint8_t)value);
   return DeviceIoControl(Device, IOCTL_NALOUNI_WRITE_BYTE, request, sizeof(request), NULL, 0,
                          &returned, NULL) != 0;
 }

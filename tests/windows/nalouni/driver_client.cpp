@@ -26,9 +26,8 @@ bool DriverClient::Request(DWORD code, const void *input, DWORD inputLength, voi
 }
 
 bool DriverClient::WriteByte(uint32_t port, uint8_t value) {
-  uint8_t record[5];
-  std::memcpy(record, &port, 4);
-  record[4] = value;
+  uint8_t record[NALOUNI_WRITE_BYTE_INPUT];
+  NaloUniWriteRecord(record, port, value);
   return Request(IOCTL_NALOUNI_WRITE_BYTE, record, sizeof record, nullptr, 0);
 }
 
