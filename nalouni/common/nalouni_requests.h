@@ -94,20 +94,10 @@ typedef struct NaloUniState {
 } NaloUniState;
 
 /* The defaults of an unset card: at the factory jumper 0x100, 25-bit Gray
-   encoders plugged in and standing at 0. */
+   encoders plugged in and standing at 0. Every setting, its range, default
+   and registry value is a row of nalouni_settings.h. */
 #define NALOUNI_DEFAULT_ADDRESS 0x100u
 #define NALOUNI_DEFAULT_COUNT 8u
 #define NALOUNI_DEFAULT_BITS 25u
-
-/* Extra values in the parameters key (REG_DWORD) for the simulated card,
-   read by the driver at its start. Encoder values carry the channel digit. */
-#define NALOUNI_VALUE_CARD_ADDRESS "SimCardAddress"
-#define NALOUNI_VALUE_CARD_PRESENT "SimCardPresent"
-#define NALOUNI_VALUE_ZERO_INPUTS "SimZeroInputs"
-#define NALOUNI_VALUE_BITS "SimBits"         /* SimBits1 .. SimBits4 */
-#define NALOUNI_VALUE_CODE "SimCode"
-#define NALOUNI_VALUE_PLUGGED "SimPlugged"
-#define NALOUNI_VALUE_POSITION "SimPosition"
-#define NALOUNI_VALUE_SPEED "SimSpeed"
 
 #endif

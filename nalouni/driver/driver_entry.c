@@ -55,16 +55,8 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
   UNICODE_STRING device, link;
   PDEVICE_OBJECT deviceObject;
   NTSTATUS status;
-  unsigned i;
 
-  RtlZeroMemory(&card, sizeof(card));
-  card.address = NALOUNI_DEFAULT_ADDRESS;
-  card.present = 1;
-  for (i = 0; i < SIM_CHANNELS; ++i) {
-    card.encoder[i].bits = NALOUNI_DEFAULT_BITS;
-    card.encoder[i].code = SIM_CODE_GRAY;
-    card.encoder[i].plugged = 1;
-  }
+  SimCard_DefaultSettings(&card);
   ReadParameters(registryPath, &window, &card);
   StartCard(&window, &card);
 

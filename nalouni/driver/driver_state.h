@@ -5,6 +5,7 @@
 
 #include <ntddk.h>
 
+#include "nalouni_requests.h"
 #include "sim_card_c.h"
 
 typedef struct PortWindow {
@@ -15,6 +16,12 @@ typedef struct PortWindow {
 /* Reads the port window and the card's settings from the service's
    "Parameters" subkey; missing or malformed values keep their defaults. */
 void ReadParameters(PUNICODE_STRING serviceKey, PortWindow *window, SimCardSettings *card);
+
+/* The card's settings as request records and back (card_records.c). The
+   records' values must lie in their ranges (nalouni_settings.h). */
+void EncoderToSim(const NaloUniEncoder *encoder, SimEncoderSettings *sim);
+void StateFromSim(const SimCardSettings *card, NaloUniState *state);
+void SimFromState(const NaloUniState *state, SimCardSettings *card);
 
 /* Serves one device request on the system buffer. Returns the status and
    sets *information to the bytes of output written. Every refused request

@@ -4,6 +4,7 @@
 #include "driver_state.h"
 
 #include "nalouni_requests.h"
+#include "nalouni_settings.h"
 
 _Static_assert(IOCTL_NALOUNI_WRITE_BYTE == 0x9C40A440u, "write request code");
 _Static_assert(IOCTL_NALOUNI_READ_BYTE == 0x9C406400u, "read request code");
@@ -63,35 +64,17 @@ static ULONG Dword(const UCHAR *bytes)
   return (ULONG)bytes[0] | (ULONG)bytes[1] << 8 | (ULONG)bytes[2] << 16 | (ULONG)bytes[3] << 24;
 }
 
-static int EncoderValid(const NaloUniEncoder *enc)
-{
-  return enc->channel >= 1 && enc->channel <= NALOUNI_CHANNELS && enc->bits >= 1 &&
-         enc->bits <= NALOUNI_MAX_BITS && enc->code <= NALOUNI_CODE_BINARY && enc->plugged <= 1 &&
-         (enc->position >> enc->bits) == 0;
-}
-
 static void FillState(NaloUniState *state)
 {
   SimCardSettings card;
-  unsigned i;
 
   SimCard_GetSettings(&card);
   RtlZeroMemory(state, sizeof(*state));
   state->ioPortAddress = Window.address;
   state->ioPortCount = Window.count;
-  state->card.address = card.address;
-  state->card.present = card.present;
-  state->zeroInputs = card.zeroInputs;
+  StateFromSim(&card, state);
   state->controlRegister = SimCard_ControlRegister();
   state->portRequests = PortRequests;
-  for (i = 0; i < NALOUNI_CHANNELS; ++i) {
-    state->encoder[i].channel = i + 1;
-    state->encoder[i].bits = card.encoder[i].bits;
-    state->encoder[i].code = card.encoder[i].code;
-    state->encoder[i].plugged = card.encoder[i].plugged;
-    state->encoder[i].position = card.encoder[i].position;
-    state->encoder[i].speed = card.encoder[i].speed;
-  }
 }
 
 /* Runs under the card lock; the buffer has been checked for length. Each case
@@ -142,14 +125,9 @@ static NTSTATUS Serve(ULONG code, UCHAR *buffer, ULONG_PTR *information)
     NaloUniEncoder enc;
     SimEncoderSettings settings;
     RtlCopyMemory(&enc, buffer, sizeof(enc));
-    if (!EncoderValid(&enc))
+    if (!NaloUniEncoderValid(&enc))
       return STATUS_INVALID_PARAMETER;
-    RtlZeroMemory(&settings, sizeof(settings));
-    settings.bits = (uint8_t)enc.bits;
-    settings.code = (uint8_t)enc.code;
-    settings.plugged = (uint8_t)enc.plugged;
-    settings.position = enc.position;
-    settings.speed = enc.speed;
+    EncoderToSim(&enc, &settings);
     SimCard_SetEncoder(enc.channel, &settings);
     return STATUS_SUCCESS;
   }

@@ -1,153 +1,171 @@
-// Command line of the tool:
-//   install [--address A] [--count N] [--image PATH] | uninstall | status
-//   card --address A | --absent
-//   encoder CH [--bits N] [--code gray|binary] [--position P] [--speed S] [--unplugged|--plugged]
-//   zero CH on|off | outputs
+// Command line of the tool: "nalouni COMMAND ARGUMENTS", the commands and
+// their arguments as the command table (commands.cpp) gives them, the card's
+// settings as the steering schema gives them.
 #include "arguments.h"
 
-#include <vector>
-
-#include "nalouni_requests.h"
+#include "commands.h"
 
 namespace {
 
-struct Parser {
-  std::vector<std::string> words;
-  size_t next = 0;
-  std::string *error;
-
-  bool Fail(const std::string &message) {
-    *error = message;
-    return false;
-  }
-  bool More() const { return next < words.size(); }
-
-  // The value after option "name"; fails when it is missing.
-  bool Value(const std::string &name, std::string *value) {
-    if (!More())
-      return Fail(name + " needs a value");
-    *value = words[next++];
-    return true;
-  }
-
-  bool Number(const std::string &name, int64_t low, int64_t high, Optional *out) {
-    std::string text;
-    if (out->set)
-      return Fail(name + " given twice");
-    if (!Value(name, &text))
-      return false;
-    if (!ParseNumber(text, low, high, &out->value))
-      return Fail(name + ": '" + text + "' is not a number from " + std::to_string(low) + " to " +
-                  std::to_string(high));
-    out->set = true;
-    return true;
-  }
-
-  bool Channel(const char *what, unsigned *channel) {
-    int64_t value;
-    if (!More())
-      return Fail(std::string(what) + " needs a channel 1 to 4");
-    if (!ParseNumber(words[next], 1, NALOUNI_CHANNELS, &value))
-      return Fail(std::string(what) + ": channel '" + words[next] + "' is not 1 to 4");
-    ++next;
-    *channel = static_cast<unsigned>(value);
-    return true;
-  }
-
-  bool Install(Command *c) {
-    while (More()) {
-      const std::string option = words[next++];
-      if (option == "--address") {
-        if (!Number(option, 0, 0xFFFF, &c->ioPortAddress))
-          return false;
-      } else if (option == "--count") {
-        if (!Number(option, 0, 0x10000, &c->ioPortCount))
-          return false;
-      } else if (option == "--image") {
-        if (!c->image.empty())
-          return Fail("--image given twice");
-        if (!Value(option, &c->image))
-          return false;
-        if (c->image.empty())
-          return Fail("--image needs a path");
-      } else {
-        return Fail("install: unknown option '" + option + "'");
-      }
-    }
-    return true;
-  }
-
-  bool Card(Command *c) {
-    if (!More())
-      return Fail("card needs --address A or --absent");
-    const std::string option = words[next++];
-    if (option == "--absent") {
-      c->absent = true;
-    } else if (option == "--address") {
-      Optional address;
-      if (!Number(option, 0, 0xFFFF, &address))
-        return false;
-      c->cardAddress = static_cast<uint32_t>(address.value);
-    } else {
-      return Fail("card: unknown option '" + option + "'");
-    }
-    return true;
-  }
-
-  bool Encoder(Command *c) {
-    if (!Channel("encoder", &c->channel))
-      return false;
-    while (More()) {
-      const std::string option = words[next++];
-      bool ok = true;
-      if (option == "--bits") {
-        ok = Number(option, 1, NALOUNI_MAX_BITS, &c->bits);
-      } else if (option == "--position") {
-        ok = Number(option, 0, (1 << NALOUNI_MAX_BITS) - 1, &c->position);
-      } else if (option == "--speed") {
-        ok = Number(option, INT32_MIN + 1, INT32_MAX, &c->speed);
-      } else if (option == "--code") {
-        std::string name;
-        if (c->code.set)
-          return Fail("--code given twice");
-        if (!Value(option, &name))
-          return false;
-        if (name != "gray" && name != "binary")
-          return Fail("--code: '" + name + "' is not gray or binary");
-        c->code.set = true;
-        c->code.value = name == "gray" ? NALOUNI_CODE_GRAY : NALOUNI_CODE_BINARY;
-      } else if (option == "--plugged" || option == "--unplugged") {
-        if (c->plugged.set)
-          return Fail("--plugged/--unplugged given twice");
-        c->plugged.set = true;
-        c->plugged.value = option == "--plugged";
-      } else {
-        return Fail("encoder: unknown option '" + option + "'");
-      }
-      if (!ok)
-        return false;
-    }
-    if (!c->bits.set && !c->code.set && !c->position.set && !c->speed.set && !c->plugged.set)
-      return Fail("encoder: nothing to set");
-    if (c->bits.set && c->position.set && (c->position.value >> c->bits.value) != 0)
-      return Fail("--position does not fit in " + std::to_string(c->bits.value) + " bits");
-    return true;
-  }
-
-  bool Zero(Command *c) {
-    if (!Channel("zero", &c->channel))
-      return false;
-    if (!More())
-      return Fail("zero needs on or off");
-    const std::string level = words[next++];
-    if (level != "on" && level != "off")
-      return Fail("zero: '" + level + "' is not on or off");
-    c->zeroActive = level == "on";
-    return true;
-  }
-};
+unsigned IndexOf(NaloUniGroup group, const char *name) {
+  const NaloUniSetting *setting = NaloUniFindSetting(group, name);
+  return setting ? static_cast<unsigned>(setting - NaloUniSettings) : NaloUniSettingCount;
+}
 
 }  // namespace
+
+const Optional &Command::Setting(NaloUniGroup group, const char *name) const {
+  return settings.at(IndexOf(group, name));
+}
+
+Optional &Command::Setting(NaloUniGroup group, const char *name) {
+  return settings.at(IndexOf(group, name));
+}
+
+bool Arguments::Fail(const std::string &message) {
+  *error_ = message;
+  return false;
+}
+
+bool Arguments::Value(const std::string &name, std::string *value) {
+  if (!More())
+    return Fail(name + " needs a value");
+  *value = Take();
+  return true;
+}
+
+bool Arguments::Number(const std::string &name, int64_t low, int64_t high, Optional *out) {
+  std::string text;
+  if (out->set)
+    return Fail(name + " given twice");
+  if (!Value(name, &text))
+    return false;
+  if (!ParseNumber(text, low, high, &out->value))
+    return Fail(name + ": '" + text + "' is not a number from " + std::to_string(low) + " to " +
+                std::to_string(high));
+  out->set = true;
+  return true;
+}
+
+bool Arguments::Channel(const char *what, unsigned *channel) {
+  int64_t value;
+  if (!More())
+    return Fail(std::string(what) + " needs a channel 1 to 4");
+  if (!ParseNumber(Peek(), 1, NALOUNI_CHANNELS, &value))
+    return Fail(std::string(what) + ": channel '" + Peek() + "' is not 1 to 4");
+  Take();
+  *channel = static_cast<unsigned>(value);
+  return true;
+}
+
+int Arguments::SettingOption(NaloUniGroup group, const std::string &option, Command *command) {
+  if (option.rfind("--", 0) != 0)
+    return -1;
+  const std::string name = option.substr(2);
+  for (unsigned i = 0; i < NaloUniSettingCount; ++i) {
+    const NaloUniSetting &s = NaloUniSettings[i];
+    Optional &out = command->settings[i];
+    if (s.group != group)
+      continue;
+    if (s.style == NALOUNI_STYLE_FLAG) {  // --words[0] | --words[1]
+      if (name != s.words[0] && name != s.words[1])
+        continue;
+      if (out.set)
+        return Fail(std::string("--") + s.words[1] + "/--" + s.words[0] + " given twice");
+      out.set = true;
+      out.value = name == s.words[1];
+      return 1;
+    }
+    if (name != s.name)
+      continue;
+    if (s.style == NALOUNI_STYLE_WORD) {  // --name words[0] | words[1]
+      std::string word;
+      if (out.set)
+        return Fail(option + " given twice");
+      if (!Value(option, &word))
+        return 0;
+      if (word != s.words[0] && word != s.words[1])
+        return Fail(option + ": '" + word + "' is not " + s.words[0] + " or " + s.words[1]);
+      out.set = true;
+      out.value = word == s.words[1];
+      return 1;
+    }
+    return Number(option, s.low, s.high, &out) ? 1 : 0;
+  }
+  return -1;
+}
+
+bool ParseInstall(Arguments &p, Command *c) {
+  while (p.More()) {
+    const std::string option = p.Take();
+    if (option == "--image") {
+      if (!c->image.empty())
+        return p.Fail("--image given twice");
+      if (!p.Value(option, &c->image))
+        return false;
+      if (c->image.empty())
+        return p.Fail("--image needs a path");
+      continue;
+    }
+    const int parsed = p.SettingOption(NALOUNI_GROUP_PORT_WINDOW, option, c);
+    if (parsed < 0)
+      return p.Fail("install: unknown option '" + option + "'");
+    if (parsed == 0)
+      return false;
+  }
+  return true;
+}
+
+// card --address A | --absent: the one card setting given, the other as it is.
+bool ParseCard(Arguments &p, Command *c) {
+  if (!p.More())
+    return p.Fail("card needs --address A or --absent");
+  const std::string option = p.Take();
+  if (option == "--absent") {
+    Optional &present = c->Setting(NALOUNI_GROUP_CARD, "present");
+    present.set = true;
+    present.value = 0;
+    return true;
+  }
+  if (option == "--address")
+    return p.SettingOption(NALOUNI_GROUP_CARD, option, c) > 0;
+  return p.Fail("card: unknown option '" + option + "'");
+}
+
+bool ParseEncoder(Arguments &p, Command *c) {
+  if (!p.Channel("encoder", &c->channel))
+    return false;
+  while (p.More()) {
+    const std::string option = p.Take();
+    const int parsed = p.SettingOption(NALOUNI_GROUP_ENCODER, option, c);
+    if (parsed < 0)
+      return p.Fail("encoder: unknown option '" + option + "'");
+    if (parsed == 0)
+      return false;
+  }
+  bool any = false;
+  for (unsigned i = 0; i < NaloUniSettingCount; ++i)
+    any = any || (NaloUniSettings[i].group == NALOUNI_GROUP_ENCODER && c->settings[i].set);
+  if (!any)
+    return p.Fail("encoder: nothing to set");
+  const Optional &bits = c->Setting(NALOUNI_GROUP_ENCODER, "bits");
+  const Optional &position = c->Setting(NALOUNI_GROUP_ENCODER, "position");
+  if (bits.set && position.set && (position.value >> bits.value) != 0)
+    return p.Fail("--position does not fit in " + std::to_string(bits.value) + " bits");
+  return true;
+}
+
+bool ParseZero(Arguments &p, Command *c) {
+  if (!p.Channel("zero", &c->channel))
+    return false;
+  if (!p.More())
+    return p.Fail("zero needs on or off");
+  const std::string level = p.Take();
+  if (level != "on" && level != "off")
+    return p.Fail("zero: '" + level + "' is not on or off");
+  c->zeroActive = level == "on";
+  return true;
+}
 
 bool ParseNumber(const std::string &text, int64_t low, int64_t high, int64_t *value) {
   size_t i = 0;
@@ -189,52 +207,50 @@ bool ParseNumber(const std::string &text, int64_t low, int64_t high, int64_t *va
 }
 
 bool ParseArguments(int argc, const char *const *argv, Command *command, std::string *error) {
-  Parser p;
-  p.error = error;
-  for (int i = 1; i < argc; ++i)
-    p.words.emplace_back(argv[i]);
-  if (!p.More())
-    return p.Fail("no command; try: install, uninstall, status, card, encoder, zero, outputs");
-
-  *command = Command();
-  const std::string verb = p.words[p.next++];
-  bool ok;
-  if (verb == "install") {
-    command->verb = Verb::Install;
-    ok = p.Install(command);
-  } else if (verb == "uninstall") {
-    command->verb = Verb::Uninstall;
-    ok = true;
-  } else if (verb == "status") {
-    command->verb = Verb::Status;
-    ok = true;
-  } else if (verb == "card") {
-    command->verb = Verb::Card;
-    ok = p.Card(command);
-  } else if (verb == "encoder") {
-    command->verb = Verb::Encoder;
-    ok = p.Encoder(command);
-  } else if (verb == "zero") {
-    command->verb = Verb::Zero;
-    ok = p.Zero(command);
-  } else if (verb == "outputs") {
-    command->verb = Verb::Outputs;
-    ok = true;
-  } else {
-    return p.Fail("unknown command '" + verb + "'");
+  std::vector<std::string> words;
+  for (int i = 2; i < argc; ++i)
+    words.emplace_back(argv[i]);
+  Arguments p(words, error);
+  if (argc < 2) {
+    std::string names;
+    for (unsigned i = 0; i < kToolCommandCount; ++i)
+      names += std::string(i ? ", " : "") + kToolCommands[i].name;
+    return p.Fail("no command; try: " + names);
   }
-  if (ok && p.More())
-    return p.Fail(verb + ": unexpected '" + p.words[p.next] + "'");
-  return ok;
+  *command = Command();
+  const std::string verb = argv[1];
+  for (unsigned i = 0; i < kToolCommandCount; ++i) {
+    const ToolCommand &row = kToolCommands[i];
+    if (verb != row.name)
+      continue;
+    command->command = &row;
+    command->verb = verb;
+    if (row.parse && !row.parse(p, command))
+      return false;
+    if (p.More())
+      return p.Fail(verb + ": unexpected '" + p.Peek() + "'");
+    return true;
+  }
+  return p.Fail("unknown command '" + verb + "'");
 }
 
-const char *Usage() {
-  return "usage: nalouni install [--address A] [--count N] [--image PATH]\n"
-         "       nalouni uninstall\n"
-         "       nalouni status\n"
-         "       nalouni card --address A | --absent\n"
-         "       nalouni encoder CH [--bits N] [--code gray|binary] [--position P] [--speed S]"
-         " [--unplugged|--plugged]\n"
-         "       nalouni zero CH on|off\n"
-         "       nalouni outputs\n";
+std::string Usage() {
+  std::string text;
+  for (unsigned i = 0; i < kToolCommandCount; ++i) {
+    const ToolCommand &row = kToolCommands[i];
+    std::string line = std::string(i ? "       nalouni " : "usage: nalouni ") + row.name;
+    if (*row.arguments)
+      line += std::string(" ") + row.arguments;
+    for (unsigned s = 0; s < NaloUniSettingCount; ++s) {
+      const NaloUniSetting &setting = NaloUniSettings[s];
+      if (static_cast<int>(setting.group) != row.options)
+        continue;
+      if (setting.style == NALOUNI_STYLE_FLAG)
+        line += std::string(" [--") + setting.words[0] + "|--" + setting.words[1] + "]";
+      else
+        line += std::string(" [--") + setting.name + " " + setting.argument + "]";
+    }
+    text += line + "\n" + std::string(15, ' ') + row.help + "\n";
+  }
+  return text;
 }

@@ -1,40 +1,36 @@
 // What the library tests need of the stand-in port driver: steering the
-// simulated card behind it, reading its state back, and stopping or starting
-// the driver's service.
+// simulated card behind it, reading its state back, stopping or starting the
+// driver's service and its parameters, all through the port driver's client
+// (nalouni_client.h), in the calls the library tests make.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "nalouni_requests.h"
+#include "nalouni_client.h"
 
-class CardSteering {
+class CardSteering : public NaloUniDevice {
  public:
-  CardSteering();
-  ~CardSteering();
-  bool Open() const { return device_ != INVALID_HANDLE_VALUE; }
-
-  bool SetCard(uint32_t address, bool present);
+  bool SetCard(uint32_t address, bool present) {
+    return NaloUniDevice::SetCard(address, present ? 1u : 0u);
+  }
   bool SetEncoder(uint32_t channel, uint32_t bits, uint32_t code, uint32_t position,
-                  int32_t speed, bool plugged = true);
-  bool SetZeroInput(uint32_t input, bool active);
-  bool GetState(NaloUniState* state);
-
-  // The steering handle must be closed while the service stops.
-  void Close();
-  void Reopen();
-
- private:
-  bool Request(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize);
-  HANDLE device_;
+                  int32_t speed, bool plugged = true) {
+    return NaloUniDevice::SetEncoder(
+        NaloUniEncoder{channel, bits, code, plugged ? 1u : 0u, position, speed});
+  }
+  bool SetZeroInput(uint32_t input, bool active) { return SetZero(input, active ? 1u : 0u); }
+  bool GetState(NaloUniState* state) { return State(state); }
 };
 
 // Service control of the driver; each waits (bounded) for the state.
-bool StopDriverService();
-bool StartDriverService();
-DWORD DriverServiceState();
-
-// The driver's parameters in the registry; a negative value deletes it.
-bool SetDriverParameter(const char* name, int64_t value);
-bool GetDriverParameter(const char* name, DWORD* value);
+inline bool StopDriverService() {
+  std::string error;
+  return StopDriverService(&error);
+}
+inline bool StartDriverService() {
+  std::string error;
+  return StartDriverService(&error);
+}
+inline DWORD DriverServiceState() { return DriverServiceStatus(); }

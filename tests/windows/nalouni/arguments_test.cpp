@@ -43,25 +43,26 @@ int64_t Value(const Optional &o) { return o.set ? o.value : -999; }
 // Renders what a command line parsed to, for comparison with the table.
 std::string Describe(const Command &c) {
   char text[256];
-  switch (c.verb) {
-  case Verb::Install:
+  const auto setting = [&c](NaloUniGroup group, const char *name) {
+    return (long long)Value(c.Setting(group, name));
+  };
+  if (c.verb == "install") {
     std::snprintf(text, sizeof text, "install address=%lld count=%lld image=%s",
-                  (long long)Value(c.ioPortAddress), (long long)Value(c.ioPortCount),
-                  c.image.c_str());
-    break;
-  case Verb::Card:
-    std::snprintf(text, sizeof text, "card absent=%d address=%u", c.absent, c.cardAddress);
-    break;
-  case Verb::Encoder:
+                  setting(NALOUNI_GROUP_PORT_WINDOW, "address"),
+                  setting(NALOUNI_GROUP_PORT_WINDOW, "count"), c.image.c_str());
+  } else if (c.verb == "card") {
+    std::snprintf(text, sizeof text, "card absent=%d address=%u",
+                  c.Setting(NALOUNI_GROUP_CARD, "present").set,
+                  (unsigned)c.Setting(NALOUNI_GROUP_CARD, "address").value);
+  } else if (c.verb == "encoder") {
     std::snprintf(text, sizeof text, "encoder %u bits=%lld code=%lld position=%lld speed=%lld plugged=%lld",
-                  c.channel, (long long)Value(c.bits), (long long)Value(c.code),
-                  (long long)Value(c.position), (long long)Value(c.speed),
-                  (long long)Value(c.plugged));
-    break;
-  case Verb::Zero: std::snprintf(text, sizeof text, "zero %u %d", c.channel, c.zeroActive); break;
-  case Verb::Uninstall: return "uninstall";
-  case Verb::Status: return "status";
-  case Verb::Outputs: return "outputs";
+                  c.channel, setting(NALOUNI_GROUP_ENCODER, "bits"),
+                  setting(NALOUNI_GROUP_ENCODER, "code"), setting(NALOUNI_GROUP_ENCODER, "position"),
+                  setting(NALOUNI_GROUP_ENCODER, "speed"), setting(NALOUNI_GROUP_ENCODER, "plugged"));
+  } else if (c.verb == "zero") {
+    std::snprintf(text, sizeof text, "zero %u %d", c.channel, c.zeroActive);
+  } else {
+    return c.verb;  // uninstall, status, outputs: nothing more
   }
   return text;
 }

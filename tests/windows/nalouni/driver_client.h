@@ -1,5 +1,6 @@
-// What the driver tests share: the device, raw requests, the card's state,
-// the service manager's stop and start, and the tool run as a process.
+// What the driver tests share: the port driver's client (device, requests,
+// service control, parameters; nalouni_client.h), a card reset, restarts
+// with their errors, and the tool run as a process.
 #pragma once
 
 #include <windows.h>
@@ -7,29 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "nalouni_requests.h"
+#include "nalouni_client.h"
 
-class DriverClient {
+class DriverClient : public NaloUniDevice {
  public:
-  DriverClient() { Reopen(); }
-  ~DriverClient() { Close(); }
-  DriverClient(const DriverClient &) = delete;
-  DriverClient &operator=(const DriverClient &) = delete;
-
-  bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Close();
-  void Reopen();
-
-  // One DeviceIoControl; *returned gets the byte count.
-  bool Request(DWORD code, const void *input, DWORD inputLength, void *output,
-               DWORD outputLength, DWORD *returned = nullptr);
-  bool WriteByte(uint32_t port, uint8_t value);
-  bool ReadByte(uint32_t port, uint8_t *value);
-  bool State(NaloUniState *state);
-  bool SetCard(uint32_t address, uint32_t present);
-  bool SetEncoder(const NaloUniEncoder &encoder);
-  bool SetZero(uint32_t input, uint32_t active);
-
   // Card at the driver's window, four still 25-bit Gray encoders, inputs off.
   bool ResetCard(uint32_t address = NALOUNI_DEFAULT_ADDRESS);
 
@@ -42,15 +24,11 @@ class DriverClient {
   bool RunClockLine(uint32_t channel, uint16_t divisor);
   bool StopClockLine() { return WriteByte(3, 0x72); }
 
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Stops and starts the driver's service through the service manager,
-// waiting (bounded) for each state; false when a state is not reached.
+// Stops and starts the driver's service, waiting (bounded) for each state;
+// false when a state is not reached.
 bool RestartService(std::string *error);
-bool StopDriverService(std::string *error);
-bool StartDriverService(std::string *error);
 
 // Runs "nalouni <arguments>"; returns its exit code, its output in *output.
 DWORD RunTool(const std::string &tool, const std::string &arguments, std::string *output);
