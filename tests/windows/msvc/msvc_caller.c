@@ -53,27 +53,27 @@ static int Steer(HANDLE device, DWORD code, void* record, DWORD size) {
   return DeviceIoControl(device, code, record, size, 0, 0, &returned, 0);
 }
 
+static int SetEncoder(HANDLE device, DWORD channel, DWORD bits, DWORD code, DWORD position) {
+  NaloUniEncoder encoder;
+  encoder.channel = channel;
+  encoder.bits = bits;
+  encoder.code = code;
+  encoder.plugged = 1;
+  encoder.position = position;
+  encoder.speed = 0;
+  return Steer(device, IOCTL_NALOUNI_SET_ENCODER, &encoder, sizeof encoder);
+}
+
 void __stdcall Start(void) {
   NaloUniCard card;
-  NaloUniEncoder encoder;
   HANDLE device = CreateFileA(NALOUNI_DEVICE_PATH, 0xC0000000UL /* read | write */, 3, 0,
                               3 /* OPEN_EXISTING */, 0, 0);
   Check(device != INVALID_HANDLE, "the port driver's device opens", 0);
   card.address = NALOUNI_DEFAULT_ADDRESS;
   card.present = 1;
   Check(Steer(device, IOCTL_NALOUNI_SET_CARD, &card, sizeof card), "card set", 0);
-  encoder.channel = 1;
-  encoder.bits = 13;
-  encoder.code = NALOUNI_CODE_BINARY;
-  encoder.plugged = 1;
-  encoder.position = 0x1ABC;
-  encoder.speed = 0;
-  Check(Steer(device, IOCTL_NALOUNI_SET_ENCODER, &encoder, sizeof encoder), "encoder 1 set", 0);
-  encoder.channel = 3;
-  encoder.bits = 25;
-  encoder.code = NALOUNI_CODE_GRAY;
-  encoder.position = 0x1234567;
-  Check(Steer(device, IOCTL_NALOUNI_SET_ENCODER, &encoder, sizeof encoder), "encoder 3 set", 0);
+  Check(SetEncoder(device, 1, 13, NALOUNI_CODE_BINARY, 0x1ABC), "encoder 1 set", 0);
+  Check(SetEncoder(device, 3, 25, NALOUNI_CODE_GRAY, 0x1234567), "encoder 3 set", 0);
 
   Check(InitSSIKovo() == 0xFF, "InitSSIKovo", 0);
   ConfSSIKovo(1, 13, 1000, 1);
