@@ -1,6 +1,6 @@
 # SSIKovo.dll: the card protocol exported as it stands, over the library's
-# port layer and its backends, with the import library libSSIKovo.dll.a for C
-# and C++ callers. A second build, SSIKovoPortSim.dll, is the same library
+# port layer and its backends, with the import libraries libSSIKovo.dll.a for
+# mingw-w64 callers and SSIKovo.lib for Visual C++ callers. A second build, SSIKovoPortSim.dll, is the same library
 # (same exports, same name in its export table) whose 9x-family backend is the
 # bus requests to the port driver in place of the port instructions, for
 # testing that path under Wine. "instructions" names the backend table that
@@ -16,7 +16,7 @@ function(ssikovo_library target instructions instructions_source)
   target_link_libraries(${target} PRIVATE card_protocol nalouni_requests)
 endfunction()
 
-ssikovo_library(SSIKovo InstructionPortBackend port_backend_instructions.cpp)
+ssikovo_library(SSIKovo InstructionPortBackend port_backend_instructions.cpp MSVC_IMPORT_LIBRARY)
 target_include_directories(SSIKovo::import INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 
 ssikovo_library(SSIKovoPortSim BusPortBackend port_backend_bus.cpp NO_IMPORT_LIBRARY)

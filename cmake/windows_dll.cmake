@@ -13,12 +13,15 @@
 # the compiler's symbol, the ordinal) and an import library whose symbols are
 # the ones a C or C++ caller's compiler emits for the header's declarations.
 #
-#   windows_dll(<target> EXPORTS <list> SOURCES <file>... [NO_IMPORT_LIBRARY])
+#   windows_dll(<target> EXPORTS <list> SOURCES <file>... [NO_IMPORT_LIBRARY]
+#               [MSVC_IMPORT_LIBRARY])
 #
 # builds <target>.dll (no "lib" prefix), exporting nothing but the list, and
 # unless NO_IMPORT_LIBRARY the import library lib<target>.dll.a beside it,
-# which callers get by linking <target>::import. The .def files are written
-# to the build folder as <target>.def and <target>-import.def.
+# which callers get by linking <target>::import. With MSVC_IMPORT_LIBRARY it
+# also makes <target>.lib for Visual C++ callers with llvm-dlltool (target
+# <target>_msvc_import). The .def files are written to the build folder as
+# <target>.def, <target>-import.def and <target>-msvc.def.
 
 # The three names of one export: the name in the DLL's export table, the
 # symbol the compiler gives the function (as a .def writes it: without the
@@ -69,10 +72,51 @@ function(_windows_dll_read_exports list out_library out_exports)
   set(${out_exports} ${exports} PARENT_SCOPE)
 endfunction()
 
+# The Visual C++ import library's .def, for llvm-dlltool. A Visual C++ caller
+# of a standard-call function "F" with n argument bytes refers to the symbol
+# "_F@n" and must import the name "_F@n". For a listed "_F@n" llvm-dlltool
+# makes the symbol "__F@n" importing "_F@n" (it adds the C underscore to the
+# symbol and drops it from the import name), so each export is listed as it
+# stands and the caller's symbol is made an alias of it ("F@n == _F@n" names
+# the symbol "_F@n"). Without decoration the names are taken as they stand.
+function(_windows_dll_msvc_def library exports out_def)
+  set(def "LIBRARY ${library}\nEXPORTS\n")
+  foreach(entry IN LISTS exports)
+    string(REPLACE "|" ";" entry "${entry}")
+    list(GET entry 0 name)
+    list(GET entry 1 ordinal)
+    list(GET entry 2 arg_bytes)
+    _windows_dll_export_names(${name} ${arg_bytes} export symbol)
+    string(APPEND def "  ${export} @${ordinal}\n")
+    if(NOT export STREQUAL symbol)
+      string(APPEND def "  ${symbol} == ${export}\n")
+    endif()
+  endforeach()
+  set(${out_def} "${def}" PARENT_SCOPE)
+endfunction()
+
+function(_windows_dll_msvc_import_library target library exports)
+  find_program(LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(machine i386:x86-64)
+  else()
+    set(machine i386)
+  endif()
+  _windows_dll_msvc_def(${library} "${exports}" def)
+  set(def_file ${CMAKE_CURRENT_BINARY_DIR}/${target}-msvc.def)
+  file(GENERATE OUTPUT ${def_file} CONTENT "${def}")
+  set(lib ${CMAKE_CURRENT_BINARY_DIR}/${target}.lib)
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${LLVM_DLLTOOL} -m ${machine} -d ${def_file} -l ${lib}
+    DEPENDS ${def_file}
+    COMMENT "Visual C++ import library ${target}.lib")
+  add_custom_target(${target}_msvc_import ALL DEPENDS ${lib} ${target})
+endfunction()
+
 function(windows_dll target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_IMPORT_LIBRARY" "EXPORTS" "SOURCES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_IMPORT_LIBRARY;MSVC_IMPORT_LIBRARY" "EXPORTS" "SOURCES")
   if(NOT arg_EXPORTS OR NOT arg_SOURCES OR arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "windows_dll(${target} EXPORTS <list> SOURCES <file>... [NO_IMPORT_LIBRARY])")
+    message(FATAL_ERROR "windows_dll(${target} EXPORTS <list> SOURCES <file>... [NO_IMPORT_LIBRARY] [MSVC_IMPORT_LIBRARY])")
   endif()
   get_filename_component(list ${arg_EXPORTS} ABSOLUTE)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
@@ -108,6 +152,9 @@ function(windows_dll target)
   # Nothing but the list may be exported.
   target_link_options(${target} PRIVATE -Wl,--exclude-all-symbols)
 
+  if(arg_MSVC_IMPORT_LIBRARY)
+    _windows_dll_msvc_import_library(${target} ${library} "${exports}")
+  endif()
   if(arg_NO_IMPORT_LIBRARY)
     return()
   endif()
