@@ -72,37 +72,14 @@ function(_windows_dll_read_exports list out_library out_exports)
   set(${out_exports} ${exports} PARENT_SCOPE)
 endfunction()
 
-# The Visual C++ import library's .def, for llvm-dlltool. A Visual C++ caller
-# of a standard-call function "F" with n argument bytes refers to the symbol
-# "_F@n" and must import the name "_F@n". For a listed "_F@n" llvm-dlltool
-# makes the symbol "__F@n" importing "_F@n" (it adds the C underscore to the
-# symbol and drops it from the import name), so each export is listed as it
-# stands and the caller's symbol is made an alias of it ("F@n == _F@n" names
-# the symbol "_F@n"). Without decoration the names are taken as they stand.
-function(_windows_dll_msvc_def library exports out_def)
-  set(def "LIBRARY ${library}\nEXPORTS\n")
-  foreach(entry IN LISTS exports)
-    string(REPLACE "|" ";" entry "${entry}")
-    list(GET entry 0 name)
-    list(GET entry 1 ordinal)
-    list(GET entry 2 arg_bytes)
-    _windows_dll_export_names(${name} ${arg_bytes} export symbol)
-    string(APPEND def "  ${export} @${ordinal}\n")
-    if(NOT export STREQUAL symbol)
-      string(APPEND def "  ${symbol} == ${export}\n")
-    endif()
-  endforeach()
-  set(${out_def} "${def}" PARENT_SCOPE)
-endfunction()
-
-function(_windows_dll_msvc_import_library target library exports)
+# Makes <target>.lib for Visual C++ callers with llvm-dlltool from its .def.
+function(_windows_dll_msvc_import_library target def)
   find_program(LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(machine i386:x86-64)
   else()
     set(machine i386)
   endif()
-  _windows_dll_msvc_def(${library} "${exports}" def)
   set(def_file ${CMAKE_CURRENT_BINARY_DIR}/${target}-msvc.def)
   file(GENERATE OUTPUT ${def_file} CONTENT "${def}")
   set(lib ${CMAKE_CURRENT_BINARY_DIR}/${target}.lib)
@@ -124,21 +101,30 @@ function(windows_dll target)
 
   # The linker's .def: each export under its own name, bound to the
   # compiler's symbol, at its ordinal. The import library's .def: the
-  # caller's symbol for each export, importing it by name.
+  # caller's symbol for each export, importing it by name. The Visual C++
+  # import library's .def, for llvm-dlltool: a Visual C++ caller of "F" with
+  # n argument bytes refers to "_F@n" and must import the name "_F@n"; for a
+  # listed "_F@n" llvm-dlltool makes the symbol "__F@n" importing "_F@n" (it
+  # adds the C underscore to the symbol and drops it from the import name),
+  # so each export is listed as it stands, at its ordinal, and the caller's
+  # symbol is made an alias of it ("F@n == _F@n" names the symbol "_F@n").
   set(link_def "; Exports of ${library}, made from ${list}.\nLIBRARY \"${library}\"\nEXPORTS\n")
   set(import_def "; Import library of ${library}, made from ${list}.\nLIBRARY ${library}\nEXPORTS\n")
+  set(msvc_def "LIBRARY ${library}\nEXPORTS\n")
   foreach(entry IN LISTS exports)
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 name)
     list(GET entry 1 ordinal)
     list(GET entry 2 arg_bytes)
     _windows_dll_export_names(${name} ${arg_bytes} export symbol)
+    string(APPEND msvc_def "  ${export} @${ordinal}\n")
     if(export STREQUAL symbol)
       string(APPEND link_def "  ${export} @${ordinal}\n")
       string(APPEND import_def "  ${export}\n")
     else()
       string(APPEND link_def "  ${export} = ${symbol} @${ordinal}\n")
       string(APPEND import_def "  ${symbol} == ${export}\n")
+      string(APPEND msvc_def "  ${symbol} == ${export}\n")
     endif()
   endforeach()
   set(link_def_file ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
@@ -153,7 +139,7 @@ function(windows_dll target)
   target_link_options(${target} PRIVATE -Wl,--exclude-all-symbols)
 
   if(arg_MSVC_IMPORT_LIBRARY)
-    _windows_dll_msvc_import_library(${target} ${library} "${exports}")
+    _windows_dll_msvc_import_library(${target} "${msvc_def}")
   endif()
   if(arg_NO_IMPORT_LIBRARY)
     return()
