@@ -6,10 +6,13 @@
  * often as needed, and DeInitSSIKovo at the end. GrayToBin may be called at
  * any time. Use the library from one thread at a time.
  *
- * All functions use the standard calling convention and are exported under
- * their decorated names only (for example "_GetSSIKovo@4"); link with the
- * import library libSSIKovo.dll.a, or look the decorated name up with
- * GetProcAddress. */
+ * All functions use the standard calling convention. The 32-bit library
+ * exports them under their decorated names only (for example
+ * "_GetSSIKovo@4"); the 64-bit library, x64 having one calling convention
+ * and no decoration, under their plain names ("GetSSIKovo"), at the same
+ * ordinals. Link with the import library libSSIKovo.dll.a of the same width,
+ * or look the exported name up with GetProcAddress. Arguments narrower than
+ * a register use only its low bits; long is 32 bits on both widths. */
 #ifndef SSIKOVO_H
 #define SSIKOVO_H
 

@@ -30,7 +30,8 @@ void SetDefaults(ChannelSettings& channel) {
 
 // Opens the key, creating it and any missing key above it.
 bool OpenKey(HKEY* key) {
-  static_assert(sizeof(SECURITY_ATTRIBUTES) == 12, "32-bit security attributes");
+  static_assert(sizeof(SECURITY_ATTRIBUTES) == (sizeof(void*) == 4 ? 12 : 24),
+                "security attributes: a length, a pointer and a flag");
   SECURITY_ATTRIBUTES security = {sizeof(SECURITY_ATTRIBUTES), NULL, FALSE};
   char noClass[] = "";
   DWORD disposition;

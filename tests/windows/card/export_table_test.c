@@ -1,13 +1,17 @@
 /* The library's export directory, read from the loaded image: module name,
-   eight decorated names at their fixed ordinals, nothing else. */
+   eight names at their fixed ordinals (decorated on 32-bit x86, plain on
+   x86_64), nothing else. */
 #include <windows.h>
 #include <string.h>
 
 #include "../check.h"
+#include "export_names.h"
 
 static const char* const kExpected[] = {
-    "_ConfSSIKovo@16", "_DeInitSSIKovo@0", "_GetInputs@0",     "_GetSSIKovo@4",
-    "_GrayToBin@4",    "_InitSSIKovo@0",   "_SetAdrSSIKovo@4", "_SetOutputs@4",
+    SSIKOVO_EXPORT(ConfSSIKovo, 16), SSIKOVO_EXPORT(DeInitSSIKovo, 0),
+    SSIKOVO_EXPORT(GetInputs, 0),    SSIKOVO_EXPORT(GetSSIKovo, 4),
+    SSIKOVO_EXPORT(GrayToBin, 4),    SSIKOVO_EXPORT(InitSSIKovo, 0),
+    SSIKOVO_EXPORT(SetAdrSSIKovo, 4), SSIKOVO_EXPORT(SetOutputs, 4),
 };
 enum { kCount = sizeof kExpected / sizeof kExpected[0] };
 
@@ -42,10 +46,15 @@ int main(int argc, char** argv) {
           (void*)byName, (void*)byOrdinal);
   }
 
-  /* Only the decorated names: a caller asking for the plain name gets nothing. */
-  static const char* const kUndecorated[] = {"GetSSIKovo", "GetSSIKovo@4", "InitSSIKovo", "DllMain"};
+  /* Only the names above: on 32-bit x86 a caller asking for the plain name
+     gets nothing, on x86_64 one asking for a decorated name. */
+#ifdef _WIN64
+  static const char* const kOthers[] = {"_GetSSIKovo@4", "GetSSIKovo@4", "_InitSSIKovo@0", "DllMain"};
+#else
+  static const char* const kOthers[] = {"GetSSIKovo", "GetSSIKovo@4", "InitSSIKovo", "DllMain"};
+#endif
   for (int i = 0; i < 4; ++i) {
-    CHECK(GetProcAddress(module, kUndecorated[i]) == NULL, "%s is exported", kUndecorated[i]);
+    CHECK(GetProcAddress(module, kOthers[i]) == NULL, "%s is exported", kOthers[i]);
   }
   FreeLibrary(module);
   return check_result("export table");

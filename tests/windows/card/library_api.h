@@ -1,10 +1,13 @@
-// The library's exports, looked up by their decorated names in a module
-// loaded by path, so that one test program can load either build.
+// The library's exports, looked up by their exported names (decorated on
+// 32-bit x86) in a module loaded by path, so that one test program can load
+// either build.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+
+#include "export_names.h"
 
 struct LibraryApi {
   HMODULE module = nullptr;
@@ -19,13 +22,13 @@ struct LibraryApi {
   bool Load(const char* path) {
     module = LoadLibraryA(path);
     if (!module) return false;
-    Get(InitSSIKovo, "_InitSSIKovo@0");
-    Get(DeInitSSIKovo, "_DeInitSSIKovo@0");
-    Get(SetAdrSSIKovo, "_SetAdrSSIKovo@4");
-    Get(ConfSSIKovo, "_ConfSSIKovo@16");
-    Get(GetSSIKovo, "_GetSSIKovo@4");
-    Get(GetInputs, "_GetInputs@0");
-    Get(SetOutputs, "_SetOutputs@4");
+    Get(InitSSIKovo, SSIKOVO_EXPORT(InitSSIKovo, 0));
+    Get(DeInitSSIKovo, SSIKOVO_EXPORT(DeInitSSIKovo, 0));
+    Get(SetAdrSSIKovo, SSIKOVO_EXPORT(SetAdrSSIKovo, 4));
+    Get(ConfSSIKovo, SSIKOVO_EXPORT(ConfSSIKovo, 16));
+    Get(GetSSIKovo, SSIKOVO_EXPORT(GetSSIKovo, 4));
+    Get(GetInputs, SSIKOVO_EXPORT(GetInputs, 0));
+    Get(SetOutputs, SSIKOVO_EXPORT(SetOutputs, 4));
     return InitSSIKovo && DeInitSSIKovo && SetAdrSSIKovo && ConfSSIKovo && GetSSIKovo &&
            GetInputs && SetOutputs;
   }

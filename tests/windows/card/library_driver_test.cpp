@@ -37,6 +37,8 @@ uint32_t ControlRegister() {
 int32_t CallGetSSIKovo(uint32_t slot) {
   StdcallResult r = CallStdcall(reinterpret_cast<void*>(Lib.GetSSIKovo), &slot, 1);
   CHECK(r.stackMoved == 0, "GetSSIKovo moved the stack by %ld", (long)r.stackMoved);
+  CHECK(r.registersChanged == 0, "GetSSIKovo changed nonvolatile registers %05lx",
+        (unsigned long)r.registersChanged);
   return static_cast<int32_t>(r.eax);
 }
 
@@ -59,7 +61,9 @@ void CheckPositions() {
   Lib.ConfSSIKovo(3, 20, 200, 0);
   // Channel 4, 12 bits, 1000 kHz, Gray, with garbage in the high bits.
   uint32_t conf[] = {0xAB000004, 0x1234000C, 0x000103E8, 0xFFFFFF00};
-  CHECK(CallStdcall(reinterpret_cast<void*>(Lib.ConfSSIKovo), conf, 4).stackMoved == 0, "ConfSSIKovo frame");
+  const StdcallResult frame = CallStdcall(reinterpret_cast<void*>(Lib.ConfSSIKovo), conf, 4);
+  CHECK(frame.stackMoved == 0 && frame.registersChanged == 0, "ConfSSIKovo frame: stack %ld, registers %05lx",
+        (long)frame.stackMoved, (unsigned long)frame.registersChanged);
 
   CHECK(Lib.GetSSIKovo(1) == 0x1234567, "channel 1 read %lx", (long)Lib.GetSSIKovo(1));
   CHECK(CallGetSSIKovo(0x00000102) == 0x1ABC, "slot 0x102 reads channel 2");
