@@ -19,9 +19,10 @@
 typedef struct StdcallResult {
   uint32_t eax;       /* the low 32 bits of the result register */
   int32_t stackMoved; /* bytes; 0 when the stack pointer came back where it was */
-  uint32_t registersChanged; /* x86_64: bit n set for the n-th nonvolatile register
-                                (RBX RBP RDI RSI R12-R15 XMM6-XMM15) that came back
-                                changed; 32-bit x86 keeps the caller's registers itself */
+#if defined(__x86_64__)
+  uint32_t registersChanged; /* bit n set for the n-th nonvolatile register (RBX RBP
+                                RDI RSI R12-R15 XMM6-XMM15) that came back changed */
+#endif
 } StdcallResult;
 
 #if defined(__x86_64__)
@@ -89,7 +90,6 @@ static inline StdcallResult CallStdcall(void* fn, const uint32_t* slots, uint32_
       : "S"(slots), "b"(fn)
       : "edi", "edx", "memory", "cc");
   r.stackMoved = (int32_t)n;
-  r.registersChanged = 0;
   return r;
 }
 
