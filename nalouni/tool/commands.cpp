@@ -113,7 +113,20 @@ void PrintOutputs(uint32_t controlRegister) {
   std::printf(", register 7: 0x%02X\n", static_cast<unsigned>(controlRegister & 0xFF));
 }
 
+// A 32-bit program on 64-bit Windows: its system folder is redirected, and a
+// 32-bit driver image could not load there anyway.
+bool RunsOnWow64() {
+  using IsWow64ProcessFunction = BOOL(WINAPI *)(HANDLE, PBOOL);
+  const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void *>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 int Install(const Command &c) {
+  if (RunsOnWow64())
+    return Fail("this 32-bit nalouni.exe cannot install the driver on 64-bit Windows; "
+                "install with the 64-bit nalouni.exe");
   std::string error;
   const std::string image = c.image.empty() ? ToolDirectory() + "\\nalouni.sys" : c.image;
   if (GetFileAttributesA(image.c_str()) == INVALID_FILE_ATTRIBUTES)
