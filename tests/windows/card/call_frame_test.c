@@ -1,8 +1,9 @@
 /* Each export called through GetProcAddress with garbage in the unused high
    bits of its slots: it must read only the low bits, return its result in the
-   low bits of EAX and remove exactly its own argument bytes (32-bit x86), or
-   leave the stack pointer and every nonvolatile register as they were
-   (x86_64, where the upper half of each argument register is garbage too). No card is needed:
+   low bits of EAX, remove exactly its own argument bytes and keep EBX, ESI,
+   EDI and EBP (32-bit x86), or leave the stack pointer and every nonvolatile
+   register as they were (x86_64, where the upper half of each argument
+   register is garbage too). No card is needed:
    the calls chosen here give known results whatever the ports answer. */
 #include <windows.h>
 #include <string.h>
@@ -25,6 +26,9 @@ static StdcallResult Call(const char* name, const uint32_t* slots, uint32_t coun
   CHECK(r.stackMoved == 0, "%s left the stack pointer moved by %ld bytes", name, (long)r.stackMoved);
 #if defined(__x86_64__)
   CHECK(r.registersChanged == 0, "%s changed nonvolatile registers (mask %05lx: bit 0 RBX ... 7 R15, 8 XMM6 ...)",
+        name, (unsigned long)r.registersChanged);
+#else
+  CHECK(r.registersChanged == 0, "%s changed nonvolatile registers (mask %lx: bit 0 EBX, 1 ESI, 2 EDI, 3 EBP)",
         name, (unsigned long)r.registersChanged);
 #endif
   return r;

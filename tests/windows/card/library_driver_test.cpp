@@ -37,10 +37,8 @@ uint32_t ControlRegister() {
 int32_t CallGetSSIKovo(uint32_t slot) {
   StdcallResult r = CallStdcall(reinterpret_cast<void*>(Lib.GetSSIKovo), &slot, 1);
   CHECK(r.stackMoved == 0, "GetSSIKovo moved the stack by %ld", (long)r.stackMoved);
-#if defined(__x86_64__)
   CHECK(r.registersChanged == 0, "GetSSIKovo changed nonvolatile registers %05lx",
         (unsigned long)r.registersChanged);
-#endif
   return static_cast<int32_t>(r.eax);
 }
 
@@ -65,10 +63,8 @@ void CheckPositions() {
   uint32_t conf[] = {0xAB000004, 0x1234000C, 0x000103E8, 0xFFFFFF00};
   const StdcallResult frame = CallStdcall(reinterpret_cast<void*>(Lib.ConfSSIKovo), conf, 4);
   CHECK(frame.stackMoved == 0, "ConfSSIKovo frame: stack moved by %ld", (long)frame.stackMoved);
-#if defined(__x86_64__)
   CHECK(frame.registersChanged == 0, "ConfSSIKovo changed nonvolatile registers %05lx",
         (unsigned long)frame.registersChanged);
-#endif
 
   CHECK(Lib.GetSSIKovo(1) == 0x1234567, "channel 1 read %lx", (long)Lib.GetSSIKovo(1));
   CHECK(CallGetSSIKovo(0x00000102) == 0x1ABC, "slot 0x102 reads channel 2");

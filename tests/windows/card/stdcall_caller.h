@@ -1,9 +1,10 @@
 /* Calls a function the way a caller of another compiler would, whatever the
    unused high bits of its argument slots hold, and reports what the call
    did to the caller's frame.
-   32-bit x86: the slots are pushed right to left; a standard-call function
-   that removes exactly its own arguments leaves the stack pointer where it
-   was.
+   32-bit x86: the slots are pushed right to left (x86_caller.S); a
+   standard-call function that removes exactly its own arguments leaves the
+   stack pointer where it was, and EBX, ESI, EDI and EBP, which the caller
+   loads with known values before the call, as they were.
    x86_64: the slots go to RCX, RDX, R8 and R9 (at most four), each register's
    upper 32 bits and every unused register filled with garbage, with the
    callee's home area of garbage on an aligned stack (win64_caller.S). The
@@ -19,10 +20,9 @@
 typedef struct StdcallResult {
   uint32_t eax;       /* the low 32 bits of the result register */
   int32_t stackMoved; /* bytes; 0 when the stack pointer came back where it was */
-#if defined(__x86_64__)
-  uint32_t registersChanged; /* bit n set for the n-th nonvolatile register (RBX RBP
-                                RDI RSI R12-R15 XMM6-XMM15) that came back changed */
-#endif
+  uint32_t registersChanged; /* bit n set for the n-th nonvolatile register that came
+                                back changed: x86_64 RBX RBP RDI RSI R12-R15 XMM6-XMM15,
+                                32-bit x86 EBX ESI EDI EBP */
 } StdcallResult;
 
 #if defined(__x86_64__)
@@ -73,23 +73,34 @@ static inline StdcallResult CallStdcall(void* fn, const uint32_t* slots, uint32_
 
 #else
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One call made by CallX86: the function, its argument slots, and what came
+   back. Offsets are used by x86_caller.S. */
+typedef struct X86Call {
+  void* fn;              /* 0 */
+  const uint32_t* slots; /* 4 */
+  uint32_t count;        /* 8 */
+  uint32_t result;       /* 12: EAX after the call */
+  int32_t stackMoved;    /* 16: ESP after the call less ESP before the pushes */
+  uint32_t changed;      /* 20: the nonvolatile registers that came back changed */
+} X86Call;
+
+void CallX86(X86Call* call);
+
+#ifdef __cplusplus
+static_assert(sizeof(X86Call) == 24 && offsetof(X86Call, changed) == 20, "X86Call layout");
+}
+#else
+_Static_assert(sizeof(X86Call) == 24 && offsetof(X86Call, changed) == 20, "X86Call layout");
+#endif
+
 static inline StdcallResult CallStdcall(void* fn, const uint32_t* slots, uint32_t count) {
-  StdcallResult r;
-  uint32_t n = count;
-  __asm__ __volatile__(
-      "movl %%esp, %%edi\n\t"
-      "1: jecxz 2f\n\t"
-      "pushl -4(%%esi,%%ecx,4)\n\t"
-      "decl %%ecx\n\t"
-      "jmp 1b\n"
-      "2: call *%%ebx\n\t"
-      "movl %%esp, %%ecx\n\t"
-      "subl %%edi, %%ecx\n\t"
-      "movl %%edi, %%esp\n\t"
-      : "=a"(r.eax), "+c"(n)
-      : "S"(slots), "b"(fn)
-      : "edi", "edx", "memory", "cc");
-  r.stackMoved = (int32_t)n;
+  X86Call call = {fn, slots, count, 0, 0, 0};
+  CallX86(&call);
+  StdcallResult r = {call.result, call.stackMoved, call.changed};
   return r;
 }
 
