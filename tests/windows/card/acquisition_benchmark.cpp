@@ -8,8 +8,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "../benchmark.h"
 #include "card_steering.h"
 #include "library_api.h"
+
+using benchmark::Median;
+using benchmark::NowMs;
 
 namespace {
 
@@ -20,22 +24,10 @@ struct Setting {
   bool present;  // false: nothing at the card's address
 };
 
-template <typename T>
-T Median(std::vector<T> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 uint32_t PortRequests(CardSteering& card) {
   NaloUniState state = {};
   card.GetState(&state);
   return state.portRequests;
-}
-
-double Micros(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1e6 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
 }
 
 struct Figures {
@@ -49,13 +41,11 @@ template <typename Call>
 Figures Time(CardSteering& card, int runs, Call call) {
   Figures f;
   for (int i = 0; i < runs; ++i) {
-    LARGE_INTEGER start, end;
     const uint32_t before = PortRequests(card);
-    QueryPerformanceCounter(&start);
+    const double start = NowMs();
     call();
-    QueryPerformanceCounter(&end);
+    f.micros.push_back(1000 * (NowMs() - start));
     f.requests.push_back(PortRequests(card) - before);
-    f.micros.push_back(Micros(start, end));
   }
   return f;
 }

@@ -11,24 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "../benchmark.h"
 #include "demo_window.h"
 
 using namespace demo_window;
+using benchmark::NowMs;
+using benchmark::Percentile;
 
 namespace {
-
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<size_t>(fraction * double(values.size() - 1))];
-}
 
 // Samples channel 1's position field every 10 ms and counts its changes.
 // Channel 1's encoder is the fast one (it moves at every polling cycle);

@@ -8,23 +8,16 @@
 #include <cstdlib>
 #include <vector>
 
+#include "../benchmark.h"
 #include "driver_client.h"
 
 namespace {
 
-double Millis(const LARGE_INTEGER &start, const LARGE_INTEGER &end) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1e3 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
 double TimedRead(DriverClient &d, uint32_t port) {
-  LARGE_INTEGER start, end;
   uint8_t value = 0;
-  QueryPerformanceCounter(&start);
+  const double start = benchmark::NowMs();
   d.ReadByte(port, &value);
-  QueryPerformanceCounter(&end);
-  return Millis(start, end);
+  return benchmark::NowMs() - start;
 }
 
 }  // namespace
@@ -43,7 +36,6 @@ int main(int argc, char **argv) {
   d.StopClockLine();
   std::vector<double> other;
   for (int i = 0; i < reads; ++i) other.push_back(TimedRead(d, 7));
-  std::sort(other.begin(), other.end());
 
   // The same pause with the line stopped, then one read.
   Sleep(DWORD(pauseSeconds) * 1000);
@@ -55,7 +47,6 @@ int main(int argc, char **argv) {
   const double afterPause = TimedRead(d, 7);
   std::vector<double> next;
   for (int i = 0; i < reads; ++i) next.push_back(TimedRead(d, 7));
-  std::sort(next.begin(), next.end());
   d.StopClockLine();
   d.ResetCard();
 
@@ -63,7 +54,8 @@ int main(int argc, char **argv) {
          "(after the same pause with the line stopped: %.3f ms); the %d reads after it median "
          "%.3f ms (max %.3f); back to back with the line stopped median %.3f ms (min %.3f, max "
          "%.3f)\n",
-         pauseSeconds, afterPause, afterStoppedPause, reads, next[next.size() / 2], next.back(),
-         other[other.size() / 2], other.front(), other.back());
+         pauseSeconds, afterPause, afterStoppedPause, reads, benchmark::Median(next),
+         benchmark::Percentile(next, 1), benchmark::Median(other), benchmark::Percentile(other, 0),
+         benchmark::Percentile(other, 1));
   return 0;
 }
